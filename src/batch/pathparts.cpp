@@ -1,0 +1,33 @@
+#include "batch/pathparts.h"
+
+namespace quillet::batch {
+
+QString FileNamePart(const QString& path, QChar separator)
+{
+    return path.mid(path.lastIndexOf(separator) + 1);
+}
+
+QString FolderPart(const QString& path, QChar separator)
+{
+    const qsizetype pos = path.lastIndexOf(separator);
+    return pos < 0 ? QString() : path.left(pos);
+}
+
+QString StripExtension(const QString& name)
+{
+    const qsizetype pos = name.lastIndexOf(u'.');
+    return pos < 0 ? name : name.left(pos);
+}
+
+QString ExtensionPart(const QString& path)
+{
+    const qsizetype pos = path.lastIndexOf(u'.');
+    return pos < 0 ? QString() : path.mid(pos + 1);
+}
+
+QString BaseName(const QString& path, QChar separator)
+{
+    return StripExtension(FileNamePart(path, separator));
+}
+
+} // namespace quillet::batch

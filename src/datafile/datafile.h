@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quillet::datafile {
+
+// The plain-text data files next to the program are Windows-31J without a byte-order mark. A file
+// that starts with a UTF-8 byte-order mark is read as UTF-8 instead: that is how values that
+// Windows-31J cannot hold are kept.
+[[nodiscard]] QString decodeDataFile(const QByteArray& bytes);
+
+// Lines end at CR LF or at a lone CR; a lone LF is an ordinary character. A last line without
+// a line end is still a line, a final line end does not make an extra empty one.
+[[nodiscard]] QStringList splitDataLines(const QString& text);
+
+// All lines of a data file; nothing when it is missing or cannot be read.
+[[nodiscard]] std::optional<QStringList> readDataFileLines(const QString& path);
+
+// The first line of a data file; the empty text when the file is missing, cannot be read or
+// holds no line at all.
+[[nodiscard]] QString readFirstLine(const QString& path);
+
+} // namespace quillet::datafile

@@ -1,0 +1,225 @@
+#include "ui/form1.h"
+
+#include "batch/caret.h"
+#include "batch/editortext.h"
+#include "memory/rememberedvalues.h"
+#include "ui/mainwindowlayout.h"
+#include "ui/nameeditor.h"
+#include "ui/twips.h"
+#include "ui/userdialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QStringListModel>
+#include <QTextBlock>
+
+namespace quillet::ui {
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString& Form1::hintText()
+{
+    static const QString hint = QStringLiteral("ここにリネームしたいファイルをドラッグ＆ドロップして下さい。");
+    return hint;
+}
+
+Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent)
+    , m_dataFolder(dataFolder)
+    , m_dialogs(dialogs)
+    , m_batch(QDir::separator())
+{
+    buildControls();
+    // At start the editor holds the hint followed by a line break.
+    replaceNames(hintText() + u"\r\n"_s);
+    connectControls();
+    runStartup();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectControls()
+{
+    connect(m_text1, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
+    connect(m_text1, &NameEditor::filesDropped, this, &Form1::takeInFiles);
+    connect(m_text1, &NameEditor::keyReleased, this, [this] {
+        ShowCaretSource();
+        ShowCaretPosition();
+    });
+    connect(m_text1, &NameEditor::leftButtonPressed, this, &Form1::ShowCaretSource);
+    connect(m_text1, &NameEditor::leftButtonReleased, this, &Form1::ShowCaretPosition);
+
+    connect(m_command3, &QPushButton::clicked, this, &Form1::undo);
+    connect(m_command4, &QPushButton::clicked, this, &Form1::redo);
+    connect(m_command5, &QPushButton::clicked, this, &Form1::restoreNames);
+    connect(m_command2, &QPushButton::clicked, this, &Form1::startOver);
+    for (int i = 0; i < 2; ++i)
+        connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
+}
+
+void Form1::runStartup()
+{
+    placeOnDesktop();
+    const QStringList remembered = memory::LoadRememberedValues(m_dataFolder);
+    for (QComboBox* box : m_valueBoxes) {
+        box->addItems(remembered);
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+    m_startup = batch::loadStartupValues(m_dataFolder);
+    for (QListWidget* list : {m_list3, m_list4, m_list5, m_list6})
+        list->setCurrentRow(0);
+}
+
+void Form1::placeOnDesktop()
+{
+    int right = 0;
+    int bottom = 0;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        right = area.x() + area.width();
+        bottom = area.y() + area.height();
+    } else {
+        m_dialogs.showMessage(QStringLiteral("デスクトップエリア取得に失敗しました。"));
+    }
+    move(startupPosition(right, bottom, frameGeometry().size()));
+}
+
+void Form1::takeInFiles(const QStringList& paths)
+{
+    activateWindow();
+    raise();
+    const QString text = m_batch.takeIn(m_names, paths);
+    updateSourceViews();
+    replaceNames(text);
+    ShowCaretSource();
+    m_command1->setEnabled(!m_batch.isEmpty());
+}
+
+void Form1::replaceNames(const QString& names)
+{
+    // Like any text box, assigning the text it already holds is no change.
+    if (names == m_names)
+        return;
+    m_names = names;
+    m_replacing = true;
+    m_text1->setPlainText(batch::toEditorText(names));
+    m_replacing = false;
+    recordNames();
+}
+
+void Form1::onEditorTextChanged()
+{
+    if (m_replacing)
+        return;
+    m_names = batch::fromEditorText(m_text1->document()->toRawText());
+    recordNames();
+}
+
+void Form1::recordNames()
+{
+    m_history.record(m_names, !m_batch.isEmpty());
+    updateHistoryButtons();
+}
+
+void Form1::updateHistoryButtons()
+{
+    m_command3->setEnabled(m_history.canUndo());
+    m_command4->setEnabled(m_history.canRedo());
+}
+
+void Form1::updateSourceViews()
+{
+    m_sourceModel->setStringList(m_batch.sources());
+}
+
+qsizetype Form1::caretOffset() const
+{
+    // The editor counts a line break as one character, the names text as two (CR LF).
+    const QTextCursor cursor = m_text1->textCursor();
+    const int start = cursor.selectionStart();
+    return start + m_text1->document()->findBlock(start).blockNumber();
+}
+
+void Form1::ShowCaretPosition()
+{
+    const batch::CaretCounts counts = batch::caretCounts(m_names, caretOffset());
+    m_text6->setText(QString::number(counts.front));
+    m_text7->setText(QString::number(counts.back));
+}
+
+void Form1::ShowCaretSource()
+{
+    m_text2->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
+}
+
+void Form1::undo()
+{
+    replaceNames(m_history.undo());
+    m_history.endReplacement();
+    updateHistoryButtons();
+}
+
+void Form1::redo()
+{
+    replaceNames(m_history.redo());
+    m_history.endReplacement();
+    updateHistoryButtons();
+}
+
+void Form1::restoreNames()
+{
+    if (m_batch.isEmpty())
+        return;
+    replaceNames(m_batch.restoredNames());
+}
+
+void Form1::startOver()
+{
+    m_history.clear();
+    updateHistoryButtons();
+    // The hint goes in unrecorded: the batch is emptied before the replacement.
+    m_batch.clear();
+    updateSourceViews();
+    replaceNames(hintText());
+    m_text2->clear();
+    m_command1->setEnabled(false);
+}
+
+void Form1::switchMode(int index)
+{
+    m_frame1->setVisible(index != 0);
+    m_frame5->setVisible(index == 0);
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void Form1::applyLayout()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    m_frame1->move(pixels(120), pixels(480));
+    m_frame5->move(pixels(120), pixels(480));
+    const QSize outer = frameGeometry().size();
+    const MainWindowLayout layout = mainWindowLayout(twips(outer.width()), twips(outer.height()));
+    if (layout.editorWidth)
+        m_text1->resize(pixels(*layout.editorWidth), m_text1->height());
+    if (layout.editorHeight)
+        m_text1->resize(m_text1->width(), pixels(*layout.editorHeight));
+    if (layout.sourceDisplayWidth)
+        m_text2->resize(pixels(*layout.sourceDisplayWidth), m_text2->height());
+}
+
+} // namespace quillet::ui

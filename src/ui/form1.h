@@ -1,0 +1,112 @@
+#pragma once
+
+#include "batch/history.h"
+#include "batch/renamebatch.h"
+#include "batch/startupvalues.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QStringListModel;
+
+namespace quillet::ui {
+
+class NameEditor;
+class UserDialogs;
+
+// The main window: the rename batch, the name editor with its caret displays, the history
+// buttons and the two operation panels. Controls carry their catalogue names as objectName.
+class Form1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    // dataFolder ends with the platform's separator; the data files are looked up in it.
+    Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    static const QString& hintText();
+
+    [[nodiscard]] const batch::RenameBatch& batch() const { return m_batch; }
+    [[nodiscard]] const batch::StartupValues& startupValues() const { return m_startup; }
+    // The names text: lines separated by CR LF.
+    [[nodiscard]] const QString& names() const { return m_names; }
+
+public slots:
+    void takeInFiles(const QStringList& paths);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void buildEasyPanel();
+    void buildAdvancedPanel();
+    void connectControls();
+    void runStartup();
+    void placeOnDesktop();
+
+    // Every change the program makes to the editor goes through here: one replacement of the
+    // whole text, recorded by the history like a keystroke.
+    void replaceNames(const QString& names);
+    void onEditorTextChanged();
+    void recordNames();
+    void updateHistoryButtons();
+    void updateSourceViews();
+
+    [[nodiscard]] qsizetype caretOffset() const;
+    void ShowCaretPosition();
+    void ShowCaretSource();
+
+    void undo();
+    void redo();
+    void restoreNames();
+    void startOver();
+    void switchMode(int index);
+    void applyLayout();
+
+    QString m_dataFolder;
+    UserDialogs& m_dialogs;
+    batch::RenameBatch m_batch;
+    batch::History m_history;
+    batch::StartupValues m_startup;
+    QString m_names;
+    bool m_replacing = false;
+
+    NameEditor* m_text1 = nullptr;
+    QLineEdit* m_text2 = nullptr;
+    QLineEdit* m_text6 = nullptr;
+    QLineEdit* m_text7 = nullptr;
+    QListView* m_list1 = nullptr;
+    QListView* m_list2 = nullptr;
+    QStringListModel* m_sourceModel = nullptr;
+    QStringListModel* m_targetModel = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    QPushButton* m_command4 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QPushButton* m_command7 = nullptr;
+    std::array<QRadioButton*, 2> m_option1{};
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame5 = nullptr;
+    QListWidget* m_list3 = nullptr;
+    QListWidget* m_list4 = nullptr;
+    QListWidget* m_list5 = nullptr;
+    QListWidget* m_list6 = nullptr;
+    QLineEdit* m_text12 = nullptr;
+    QLineEdit* m_text13 = nullptr;
+    // The seven value boxes in their canonical order: Text10, Text11, Text4, Text8, Text5,
+    // Text9, Text3.
+    std::array<QComboBox*, 7> m_valueBoxes{};
+};
+
+} // namespace quillet::ui

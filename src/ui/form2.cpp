@@ -1,0 +1,42 @@
+#include "ui/form2.h"
+
+#include "ui/controls.h"
+#include "ui/twips.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace quillet::ui {
+
+Form2::Form2(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("確認"));
+    resize(pixels(13605), pixels(8970));
+
+    m_command3 = makeButton(this, u"Command3", QStringLiteral("リネームコピーする"), QString(),
+                            {11520, 8400, 1935, 495});
+    m_command2 = makeButton(this, u"Command2", QStringLiteral("リネーム移動する"), QString(),
+                            {9360, 8400, 1935, 495});
+    m_command1 = makeButton(this, u"Command1", QStringLiteral("リネームする"),
+                            QStringLiteral("リネームを開始します"), {7200, 8400, 1935, 495});
+    // Copying and moving were never offered: the two buttons stay disabled.
+    m_command2->setEnabled(false);
+    m_command3->setEnabled(false);
+
+    m_text1 = new QPlainTextEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twipsRect(0, 0, 13575, 8295));
+    m_text1->setReadOnly(true);
+    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void Form2::setListing(const QString& listing)
+{
+    m_text1->setPlainText(listing);
+}
+
+} // namespace quillet::ui

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quillet::ui {
+
+// The confirmation window: every source path above its target path, and the confirm button.
+class Form2 final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form2(QWidget* parent = nullptr);
+
+    void setListing(const QString& listing);
+
+private:
+    QPlainTextEdit* m_text1 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command3 = nullptr;
+};
+
+} // namespace quillet::ui

@@ -1,0 +1,27 @@
+#include "ui/form3.h"
+
+#include "ui/japanesefont.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+
+namespace quillet::ui {
+
+Form3::Form3(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    resize(pixels(3090), pixels(885));
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFont(japaneseFont(20.25));
+    m_label1->move(pixels(2250), pixels(240));
+}
+
+void Form3::setProgressText(const QString& text)
+{
+    m_label1->setText(text);
+    m_label1->adjustSize();
+}
+
+} // namespace quillet::ui

@@ -1,0 +1,32 @@
+#include "ui/mainwindowlayout.h"
+
+#include <cmath>
+
+namespace quillet::ui {
+
+MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips)
+{
+    MainWindowLayout layout;
+    const int editorWidth = outerWidthTwips - 360;
+    if (editorWidth < 0)
+        return layout;
+    layout.editorWidth = editorWidth;
+    const int editorHeight = outerHeightTwips - 4770;
+    if (editorHeight < 0)
+        return layout;
+    layout.editorHeight = editorHeight;
+    const int sourceWidth = outerWidthTwips - 2040;
+    if (sourceWidth < 0)
+        return layout;
+    layout.sourceDisplayWidth = sourceWidth;
+    return layout;
+}
+
+QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize)
+{
+    const double left = workAreaRight / 2.0 - outerSize.width() / 2.0;
+    const double top = workAreaBottom / 2.0 - outerSize.height() / 2.0;
+    return QPoint(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
+}
+
+} // namespace quillet::ui

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+#include <optional>
+
+namespace quillet::ui {
+
+// Sizes of the main window's controls that follow the window, in twips, from the window's
+// outer size. A size that would come out below zero is not applied and the sizes after it
+// are skipped as well: those controls keep their previous sizes.
+struct MainWindowLayout {
+    std::optional<int> editorWidth;
+    std::optional<int> editorHeight;
+    std::optional<int> sourceDisplayWidth;
+};
+
+[[nodiscard]] MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips);
+
+// The start-up position of the main window in pixels: centred on the span from the screen's
+// origin to the work area's right and bottom edges (exclusive edges, in pixels).
+[[nodiscard]] QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize);
+
+} // namespace quillet::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace quillet::ui {
+
+// The modal message box and input box of the program, behind an interface so that tests can
+// answer them with a script.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // A message with an OK button and no icon, titled with the program's title.
+    virtual void showMessage(const QString& text) = 0;
+
+    // The text in the field when the user pressed OK; the empty text when the user cancelled,
+    // closed the box or confirmed an empty field.
+    [[nodiscard]] virtual QString askText(const QString& prompt, const QString& title,
+                                          const QString& preset) = 0;
+};
+
+inline constexpr QStringView kProgramTitle = u"Quillet";
+
+// The real dialogs: QMessageBox and QInputDialog.
+class QtUserDialogs final : public UserDialogs {
+public:
+    explicit QtUserDialogs(QWidget* parent = nullptr)
+        : m_parent(parent)
+    {
+    }
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void showMessage(const QString& text) override;
+    [[nodiscard]] QString askText(const QString& prompt, const QString& title,
+                                  const QString& preset) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace quillet::ui

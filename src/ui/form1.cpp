@@ -38,6 +38,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     , m_batch(QDir::separator())
 {
     buildControls();
+    applyLayout();
     // At start the editor holds the hint followed by a line break.
     replaceNames(hintText() + u"\r\n"_s);
     connectControls();

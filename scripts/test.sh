@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quillet and runs every test: once in the normal build,
+# once under AddressSanitizer and UndefinedBehaviorSanitizer, and the window tests once more
+# against a real X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+
+echo "== Build and test (release with debug info)"
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+echo "== Build and test under ASan/UBSan"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
+
+echo "== Window tests under a real X server"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \
+  ctest --preset default -L ui

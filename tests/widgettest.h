@@ -1,0 +1,63 @@
+#pragma once
+
+// Helpers shared by the window tests.
+#include "ui/userdialogs.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QStringList>
+#include <QTest>
+#include <QUrl>
+
+#include <deque>
+
+// Window tests run on the offscreen platform unless QT_QPA_PLATFORM names another one.
+#define QUILLET_WIDGET_TEST_MAIN(TestObject)                                                     \
+    int main(int argc, char** argv)                                                              \
+    {                                                                                            \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                      \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                             \
+        QApplication app(argc, argv);                                                            \
+        TestObject test;                                                                         \
+        return QTest::qExec(&test, argc, argv);                                                  \
+    }
+
+namespace quillet::test {
+
+// Answers the program's message and input boxes from a script and keeps what they showed.
+class ScriptedDialogs final : public ui::UserDialogs {
+public:
+    QStringList messages;
+    QStringList prompts;
+    std::deque<QString> answers;
+
+    void showMessage(const QString& text) override { messages.append(text); }
+    QString askText(const QString& prompt, const QString& title, const QString& preset) override
+    {
+        prompts.append(title + u'|' + prompt + u'|' + preset);
+        if (answers.empty())
+            return {};
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Drops local files onto a widget the way the desktop does: a drag enters, then the drop.
+inline void dropFiles(QWidget* target, const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPointF pos(10, 10);
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+} // namespace quillet::test

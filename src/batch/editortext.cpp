@@ -9,8 +9,7 @@ constexpr char16_t kShownLf = u'\u240A';
 
 } // namespace
 
-QString toEditorText(const QString& names)
-{
+QString toEditorText(const QString& names) {
     QString out(names.size(), Qt::Uninitialized);
     QChar* dst = out.data();
     const QChar* src = names.constData();
@@ -29,8 +28,7 @@ QString toEditorText(const QString& names)
     return out;
 }
 
-QString fromEditorText(const QString& raw)
-{
+QString fromEditorText(const QString& raw) {
     QString out;
     out.reserve(raw.size() + raw.count(QChar(kParagraph)));
     for (const QChar c : raw) {

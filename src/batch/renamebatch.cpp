@@ -6,44 +6,45 @@
 namespace quillet::batch {
 
 RenameBatch::RenameBatch(QChar separator)
-    : m_separator(separator)
-{
-}
+    : m_separator(separator) {}
 
-QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppedPaths)
-{
+QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppedPaths) {
     const qsizetype oldCount = m_sources.size();
+    m_known.reserve(oldCount + droppedPaths.size());
+    m_sources.reserve(oldCount + droppedPaths.size());
     for (const QString& path : droppedPaths) {
         if (m_known.contains(path))
             continue;
         m_known.insert(path);
         m_sources.append(path);
     }
-
-    QString text = withoutTrailingLineBreaks(editorText);
-    for (qsizetype j = oldCount; j < m_sources.size(); ++j) {
-        const QString name = BaseName(m_sources.at(j), m_separator);
-        if (j == 0) {
-            text = name;
-        } else {
-            text.append(kLineBreak);
-            text.append(name);
-        }
-    }
+    // The first drop into an empty batch replaces whatever the editor held; otherwise the new
+    // names follow the editor's lines.
+    QString text =
+        oldCount == 0 && m_sources.size() > 0 ? QString() : withoutTrailingLineBreaks(editorText);
+    appendBaseNames(text, oldCount);
     return text;
 }
 
-QString RenameBatch::restoredNames() const
-{
-    QStringList names;
-    names.reserve(m_sources.size());
-    for (const QString& path : m_sources)
-        names.append(BaseName(path, m_separator));
-    return joinLines(names);
+void RenameBatch::appendBaseNames(QString& text, qsizetype from) const {
+    qsizetype size = text.size();
+    for (qsizetype j = from; j < m_sources.size(); ++j)
+        size += m_sources.at(j).size() + kLineBreak.size();
+    text.reserve(size);
+    for (qsizetype j = from; j < m_sources.size(); ++j) {
+        if (j > 0)
+            text.append(kLineBreak);
+        text.append(BaseName(m_sources.at(j), m_separator));
+    }
 }
 
-void RenameBatch::clear()
-{
+QString RenameBatch::restoredNames() const {
+    QString names;
+    appendBaseNames(names, 0);
+    return names;
+}
+
+void RenameBatch::clear() {
     m_sources.clear();
     m_known.clear();
 }

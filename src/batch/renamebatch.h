@@ -30,6 +30,10 @@ public:
     void clear();
 
 private:
+    // Appends CR LF and the base name of every entry from index `from` on (no line break
+    // before entry 0).
+    void appendBaseNames(QString& text, qsizetype from) const;
+
     QChar m_separator;
     QStringList m_sources;
     QSet<QString> m_known;

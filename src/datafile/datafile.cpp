@@ -9,8 +9,7 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-std::optional<QByteArray> readWholeFile(const QString& path)
-{
+std::optional<QByteArray> readWholeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -22,15 +21,13 @@ std::optional<QByteArray> readWholeFile(const QString& path)
 
 } // namespace
 
-QString decodeDataFile(const QByteArray& bytes)
-{
+QString decodeDataFile(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf8Bom))
         return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
     return decodeWindows31J(bytes);
 }
 
-QStringList splitDataLines(const QString& text)
-{
+QStringList splitDataLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -47,16 +44,14 @@ QStringList splitDataLines(const QString& text)
     return lines;
 }
 
-std::optional<QStringList> readDataFileLines(const QString& path)
-{
+std::optional<QStringList> readDataFileLines(const QString& path) {
     const std::optional<QByteArray> bytes = readWholeFile(path);
     if (!bytes)
         return std::nullopt;
     return splitDataLines(decodeDataFile(*bytes));
 }
 
-QString readFirstLine(const QString& path)
-{
+QString readFirstLine(const QString& path) {
     const std::optional<QStringList> lines = readDataFileLines(path);
     if (!lines || lines->isEmpty())
         return {};

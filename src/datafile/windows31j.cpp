@@ -13,8 +13,7 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-Converter openConverter()
-{
+Converter openConverter() {
     UErrorCode status = U_ZERO_ERROR;
     Converter converter(ucnv_open("windows-31j", &status));
     if (U_FAILURE(status))
@@ -24,8 +23,7 @@ Converter openConverter()
 
 } // namespace
 
-QString decodeWindows31J(QByteArrayView bytes)
-{
+QString decodeWindows31J(QByteArrayView bytes) {
     if (bytes.isEmpty())
         return {};
     Converter converter = openConverter();
@@ -34,18 +32,16 @@ QString decodeWindows31J(QByteArrayView bytes)
     // A double-byte code page never yields more UTF-16 units than it has bytes.
     QString text(bytes.size(), Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length =
-        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                      static_cast<int32_t>(text.size()), bytes.data(),
-                      static_cast<int32_t>(bytes.size()), &status);
+    const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                         static_cast<int32_t>(text.size()), bytes.data(),
+                                         static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status))
         return {};
     text.truncate(length);
     return text;
 }
 
-std::optional<QByteArray> encodeWindows31J(QStringView text)
-{
+std::optional<QByteArray> encodeWindows31J(QStringView text) {
     if (text.isEmpty())
         return QByteArray();
     Converter converter = openConverter();
@@ -57,10 +53,9 @@ std::optional<QByteArray> encodeWindows31J(QStringView text)
     if (U_FAILURE(status))
         return std::nullopt;
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-    const int32_t length = ucnv_fromUChars(converter.get(), bytes.data(),
-                                           static_cast<int32_t>(bytes.size()),
-                                           reinterpret_cast<const UChar*>(text.utf16()),
-                                           static_cast<int32_t>(text.size()), &status);
+    const int32_t length = ucnv_fromUChars(
+        converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+        reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         return std::nullopt;
     bytes.truncate(length);

@@ -4,10 +4,10 @@
 
 namespace quillet::memory {
 
-QStringList LoadRememberedValues(const QString& dataFolder)
-{
-    QStringList values = datafile::readDataFileLines(QString(dataFolder).append(kRememberedValuesFile))
-                             .value_or(QStringList());
+QStringList LoadRememberedValues(const QString& dataFolder) {
+    QStringList values =
+        datafile::readDataFileLines(QString(dataFolder).append(kRememberedValuesFile))
+            .value_or(QStringList());
     values.removeAll(QString());
     return values;
 }

@@ -25,9 +25,9 @@ namespace quillet::ui {
 
 using namespace Qt::Literals::StringLiterals;
 
-const QString& Form1::hintText()
-{
-    static const QString hint = QStringLiteral("ここにリネームしたいファイルをドラッグ＆ドロップして下さい。");
+const QString& Form1::hintText() {
+    static const QString hint =
+        QStringLiteral("ここにリネームしたいファイルをドラッグ＆ドロップして下さい。");
     return hint;
 }
 
@@ -35,8 +35,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent)
     , m_dataFolder(dataFolder)
     , m_dialogs(dialogs)
-    , m_batch(QDir::separator())
-{
+    , m_batch(QDir::separator()) {
     buildControls();
     applyLayout();
     // At start the editor holds the hint followed by a line break.
@@ -47,8 +46,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
 
 Form1::~Form1() = default;
 
-void Form1::connectControls()
-{
+void Form1::connectControls() {
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
     connect(m_text1, &NameEditor::filesDropped, this, &Form1::takeInFiles);
     connect(m_text1, &NameEditor::keyReleased, this, [this] {
@@ -66,8 +64,7 @@ void Form1::connectControls()
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
 }
 
-void Form1::runStartup()
-{
+void Form1::runStartup() {
     placeOnDesktop();
     const QStringList remembered = memory::LoadRememberedValues(m_dataFolder);
     for (QComboBox* box : m_valueBoxes) {
@@ -80,8 +77,7 @@ void Form1::runStartup()
         list->setCurrentRow(0);
 }
 
-void Form1::placeOnDesktop()
-{
+void Form1::placeOnDesktop() {
     int right = 0;
     int bottom = 0;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -94,8 +90,7 @@ void Form1::placeOnDesktop()
     move(startupPosition(right, bottom, frameGeometry().size()));
 }
 
-void Form1::takeInFiles(const QStringList& paths)
-{
+void Form1::takeInFiles(const QStringList& paths) {
     activateWindow();
     raise();
     const QString text = m_batch.takeIn(m_names, paths);
@@ -105,8 +100,7 @@ void Form1::takeInFiles(const QStringList& paths)
     m_command1->setEnabled(!m_batch.isEmpty());
 }
 
-void Form1::replaceNames(const QString& names)
-{
+void Form1::replaceNames(const QString& names) {
     // Like any text box, assigning the text it already holds is no change.
     if (names == m_names)
         return;
@@ -117,74 +111,63 @@ void Form1::replaceNames(const QString& names)
     recordNames();
 }
 
-void Form1::onEditorTextChanged()
-{
+void Form1::onEditorTextChanged() {
     if (m_replacing)
         return;
     m_names = batch::fromEditorText(m_text1->document()->toRawText());
     recordNames();
 }
 
-void Form1::recordNames()
-{
+void Form1::recordNames() {
     m_history.record(m_names, !m_batch.isEmpty());
     updateHistoryButtons();
 }
 
-void Form1::updateHistoryButtons()
-{
+void Form1::updateHistoryButtons() {
     m_command3->setEnabled(m_history.canUndo());
     m_command4->setEnabled(m_history.canRedo());
 }
 
-void Form1::updateSourceViews()
-{
+void Form1::updateSourceViews() {
     m_sourceModel->setStringList(m_batch.sources());
 }
 
-qsizetype Form1::caretOffset() const
-{
+qsizetype Form1::caretOffset() const {
     // The editor counts a line break as one character, the names text as two (CR LF).
     const QTextCursor cursor = m_text1->textCursor();
     const int start = cursor.selectionStart();
     return start + m_text1->document()->findBlock(start).blockNumber();
 }
 
-void Form1::ShowCaretPosition()
-{
+void Form1::ShowCaretPosition() {
     const batch::CaretCounts counts = batch::caretCounts(m_names, caretOffset());
     m_text6->setText(QString::number(counts.front));
     m_text7->setText(QString::number(counts.back));
 }
 
-void Form1::ShowCaretSource()
-{
+void Form1::ShowCaretSource() {
     m_text2->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
 }
 
-void Form1::undo()
-{
+void Form1::undo() {
     replaceNames(m_history.undo());
     m_history.endReplacement();
     updateHistoryButtons();
 }
 
-void Form1::redo()
-{
+void Form1::redo() {
     replaceNames(m_history.redo());
     m_history.endReplacement();
     updateHistoryButtons();
 }
 
-void Form1::restoreNames()
-{
+void Form1::restoreNames() {
     if (m_batch.isEmpty())
         return;
     replaceNames(m_batch.restoredNames());
 }
 
-void Form1::startOver()
-{
+void Form1::startOver() {
     m_history.clear();
     updateHistoryButtons();
     // The hint goes in unrecorded: the batch is emptied before the replacement.
@@ -195,20 +178,17 @@ void Form1::startOver()
     m_command1->setEnabled(false);
 }
 
-void Form1::switchMode(int index)
-{
+void Form1::switchMode(int index) {
     m_frame1->setVisible(index != 0);
     m_frame5->setVisible(index == 0);
 }
 
-void Form1::resizeEvent(QResizeEvent* event)
-{
+void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     applyLayout();
 }
 
-void Form1::applyLayout()
-{
+void Form1::applyLayout() {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     m_frame1->move(pixels(120), pixels(480));

@@ -20,16 +20,15 @@
 
 namespace quillet::ui {
 
-void Form1::buildControls()
-{
+void Form1::buildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle.toString());
     resize(pixels(12855), pixels(10395));
 
     m_frame5 = makeFrame(this, u"Frame5", QString(), {720, 6000, 11535, 2775});
-    m_option1[1] = makeOption(this, u"Option1", QStringLiteral("アドバンスドモード"),
-                              QStringLiteral("より詳しく設定出来るモードです"),
-                              {2040, 120, 1695, 345});
+    m_option1[1] =
+        makeOption(this, u"Option1", QStringLiteral("アドバンスドモード"),
+                   QStringLiteral("より詳しく設定出来るモードです"), {2040, 120, 1695, 345});
     m_option1[0] = makeOption(this, u"Option1", QStringLiteral("イージーモード"),
                               QStringLiteral("簡単設定モードです"), {240, 120, 1695, 345});
     for (int i = 0; i < 2; ++i)
@@ -83,8 +82,7 @@ void Form1::buildControls()
     buildAdvancedPanel();
 }
 
-void Form1::buildEasyPanel()
-{
+void Form1::buildEasyPanel() {
     QWidget* panel = m_frame5;
     QComboBox* text11 = makeValueBox(panel, u"Text11", {5520, 960, 2655, 360});
     QComboBox* text10 = makeValueBox(panel, u"Text10", {5520, 360, 2655, 360});
@@ -101,22 +99,21 @@ void Form1::buildEasyPanel()
     m_valueBoxes[1] = text11;
 }
 
-void Form1::buildAdvancedPanel()
-{
-    QGroupBox* frame2 = makeFrame(m_frame1, u"Frame2", QStringLiteral("A位置"),
-                                  {120, 240, 3615, 2415});
-    QGroupBox* frame3 = makeFrame(m_frame1, u"Frame3", QStringLiteral("B位置"),
-                                  {3960, 240, 3615, 2415});
-    QGroupBox* frame4 = makeFrame(m_frame1, u"Frame4", QStringLiteral("処理"),
-                                  {7800, 240, 3615, 2415});
+void Form1::buildAdvancedPanel() {
+    QGroupBox* frame2 =
+        makeFrame(m_frame1, u"Frame2", QStringLiteral("A位置"), {120, 240, 3615, 2415});
+    QGroupBox* frame3 =
+        makeFrame(m_frame1, u"Frame3", QStringLiteral("B位置"), {3960, 240, 3615, 2415});
+    QGroupBox* frame4 =
+        makeFrame(m_frame1, u"Frame4", QStringLiteral("処理"), {7800, 240, 3615, 2415});
 
     m_list4 = makeList(frame2, u"List4", positionAItems(), {120, 240, 3375, 1320});
     makeLabel(frame2, u"Label3", QStringLiteral("値A-1"), {120, 1720, 480, 180});
     QComboBox* text4 = makeValueBox(frame2, u"Text4", {600, 1680, 1455, 300});
     makeLabel(frame2, u"Label9", QStringLiteral("値A-2"), {120, 2080, 480, 180});
     QComboBox* text8 = makeValueBox(frame2, u"Text8", {600, 2040, 1455, 300});
-    QGroupBox* frame6 = makeFrame(frame2, u"Frame6", QStringLiteral("プラスする値"),
-                                  {2160, 1680, 1335, 615});
+    QGroupBox* frame6 =
+        makeFrame(frame2, u"Frame6", QStringLiteral("プラスする値"), {2160, 1680, 1335, 615});
     m_text12 = makeTextBox(frame6, u"Text12", QStringLiteral("0"), {120, 240, 1095, 270});
 
     m_list5 = makeList(frame3, u"List5", positionBItems(), {120, 240, 3375, 1320});
@@ -124,8 +121,8 @@ void Form1::buildAdvancedPanel()
     QComboBox* text5 = makeValueBox(frame3, u"Text5", {600, 1680, 1455, 300});
     makeLabel(frame3, u"Label10", QStringLiteral("値B-2"), {120, 2080, 480, 180});
     QComboBox* text9 = makeValueBox(frame3, u"Text9", {600, 2040, 1455, 300});
-    QGroupBox* frame7 = makeFrame(frame3, u"Frame7", QStringLiteral("プラスする値"),
-                                  {2160, 1680, 1335, 615});
+    QGroupBox* frame7 =
+        makeFrame(frame3, u"Frame7", QStringLiteral("プラスする値"), {2160, 1680, 1335, 615});
     m_text13 = makeTextBox(frame7, u"Text13", QStringLiteral("0"), {120, 240, 1095, 270});
 
     m_list3 = makeList(frame4, u"List3", advancedOperationItems(), {120, 240, 3375, 1140});

@@ -9,8 +9,7 @@
 namespace quillet::ui {
 
 Form2::Form2(QWidget* parent)
-    : QWidget(parent, Qt::Window)
-{
+    : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("確認"));
     resize(pixels(13605), pixels(8970));
@@ -34,8 +33,7 @@ Form2::Form2(QWidget* parent)
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void Form2::setListing(const QString& listing)
-{
+void Form2::setListing(const QString& listing) {
     m_text1->setPlainText(listing);
 }
 

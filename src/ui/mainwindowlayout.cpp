@@ -4,8 +4,7 @@
 
 namespace quillet::ui {
 
-MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips)
-{
+MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips) {
     MainWindowLayout layout;
     const int editorWidth = outerWidthTwips - 360;
     if (editorWidth < 0)
@@ -22,8 +21,7 @@ MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips)
     return layout;
 }
 
-QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize)
-{
+QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize) {
     const double left = workAreaRight / 2.0 - outerSize.width() / 2.0;
     const double top = workAreaBottom / 2.0 - outerSize.height() / 2.0;
     return QPoint(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));

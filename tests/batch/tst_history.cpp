@@ -18,8 +18,7 @@ struct Editor {
     QString text;
     bool batchHasEntries = true;
 
-    void change(const QString& newText)
-    {
+    void change(const QString& newText) {
         // Assigning the same text raises no change event.
         if (newText == text)
             return;
@@ -27,8 +26,7 @@ struct Editor {
         history.record(text, batchHasEntries);
     }
 
-    void run(const QStringList& script)
-    {
+    void run(const QStringList& script) {
         for (const QString& step : script) {
             if (step.startsWith(u'+')) {
                 change(step.mid(1));
@@ -49,8 +47,7 @@ struct Editor {
     }
 };
 
-QStringList steps(const QString& script)
-{
+QStringList steps(const QString& script) {
     return script.split(u' ', Qt::SkipEmptyParts);
 }
 
@@ -60,15 +57,16 @@ class TestHistory : public QObject {
     Q_OBJECT
 
 private slots:
-    void scripts_data()
-    {
+    void scripts_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("canUndo");
         QTest::addColumn<bool>("canRedo");
 
-        QTest::newRow("after one drop nothing to step to") << u"+drop"_s << u"drop"_s << false << false;
-        QTest::newRow("one keystroke enables back") << u"+drop +dropx"_s << u"dropx"_s << true << false;
+        QTest::newRow("after one drop nothing to step to")
+            << u"+drop"_s << u"drop"_s << false << false;
+        QTest::newRow("one keystroke enables back")
+            << u"+drop +dropx"_s << u"dropx"_s << true << false;
         QTest::newRow("back to the drop") << u"+drop +dropx <"_s << u"drop"_s << false << true;
         QTest::newRow("forward again") << u"+drop +dropx < >"_s << u"dropx"_s << true << false;
         QTest::newRow("new change after undo discards redo")
@@ -85,8 +83,7 @@ private slots:
         QTest::newRow("first change after clear starts afresh")
             << u"+a +b ! +c"_s << u"c"_s << false << false;
     }
-    void scripts()
-    {
+    void scripts() {
         QFETCH(QString, script);
         QFETCH(QString, text);
         QFETCH(bool, canUndo);
@@ -100,8 +97,7 @@ private slots:
     }
 
     // Eleven changes after a drop: ten undos reach back one text each, then back is disabled.
-    void tenStepsBack()
-    {
+    void tenStepsBack() {
         Editor editor;
         editor.change(u"t0"_s);
         for (int i = 1; i <= 11; ++i)

@@ -9,8 +9,7 @@ class TestLineText : public QObject {
     Q_OBJECT
 
 private slots:
-    void lineAt_data()
-    {
+    void lineAt_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("line");
@@ -26,12 +25,11 @@ private slots:
         QTest::newRow("after a final line break") << u"a\r\n"_s << 1 << QString();
         QTest::newRow("lone CR stays in its line") << u"a\rb\r\nc"_s << 0 << u"a\rb"_s;
         QTest::newRow("lone LF stays in its line") << u"a\nb\r\nc"_s << 1 << u"c"_s;
-        QTest::newRow("CR CR LF: the first CR belongs to the line") << u"a\r\r\nb"_s << 0
-                                                                    << u"a\r"_s;
+        QTest::newRow("CR CR LF: the first CR belongs to the line")
+            << u"a\r\r\nb"_s << 0 << u"a\r"_s;
         QTest::newRow("LF CR LF") << u"a\n\r\nb"_s << 0 << u"a\n"_s;
     }
-    void lineAt()
-    {
+    void lineAt() {
         QFETCH(QString, text);
         QFETCH(int, n);
         QFETCH(QString, line);
@@ -39,8 +37,7 @@ private slots:
     }
 
     // The one-pass reader must agree with LineAt on every line, including missing ones.
-    void linesForEntriesAgreesWithLineAt_data()
-    {
+    void linesForEntriesAgreesWithLineAt_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QString();
         QTest::newRow("plain") << u"a\r\nbb\r\nccc"_s;
@@ -48,8 +45,7 @@ private slots:
         QTest::newRow("lone CRs and LFs") << u"\r\r\n\n\r\n\r"_s;
         QTest::newRow("only breaks") << u"\r\n\r\n\r\n"_s;
     }
-    void linesForEntriesAgreesWithLineAt()
-    {
+    void linesForEntriesAgreesWithLineAt() {
         QFETCH(QString, text);
         for (qsizetype count : {0, 1, 2, 5, 8}) {
             const QStringList lines = linesForEntries(text, count);
@@ -59,8 +55,7 @@ private slots:
         }
     }
 
-    void lineCountAndTrailingBreaks_data()
-    {
+    void lineCountAndTrailingBreaks_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("trimmed");
@@ -71,8 +66,7 @@ private slots:
         QTest::newRow("CR CR LF keeps the first CR") << u"a\r\r\n"_s << 2 << u"a\r"_s;
         QTest::newRow("only breaks") << u"\r\n\r\n"_s << 3 << QString();
     }
-    void lineCountAndTrailingBreaks()
-    {
+    void lineCountAndTrailingBreaks() {
         QFETCH(QString, text);
         QFETCH(int, count);
         QFETCH(QString, trimmed);

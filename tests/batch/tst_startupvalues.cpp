@@ -12,8 +12,7 @@ class TestStartupValues : public QObject {
     Q_OBJECT
 
 private slots:
-    void noDataFilesLeaveEverythingEmpty()
-    {
+    void noDataFilesLeaveEverythingEmpty() {
         QTemporaryDir dir;
         const StartupValues values = loadStartupValues(dir.path() + u'/');
         QVERIFY(values.crc16Template.isEmpty());
@@ -22,8 +21,7 @@ private slots:
         QCOMPARE(values.checksumBlockFactor, 1);
     }
 
-    void firstLinesAreTheTemplates()
-    {
+    void firstLinesAreTheTemplates() {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
             QFile file(dir.filePath(name));
@@ -39,8 +37,7 @@ private slots:
         QCOMPARE(values.codecTemplate, u"　[*/WIDTH/*x*/HEIGHT/*]"_s);
     }
 
-    void folderOrEmptyFileGivesAnEmptyValue()
-    {
+    void folderOrEmptyFileGivesAnEmptyValue() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"CRC16STR.txt"_s));
         QFile empty(dir.filePath(u"CRC32STR.txt"_s));

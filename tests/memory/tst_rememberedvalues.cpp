@@ -11,8 +11,7 @@ class TestRememberedValues : public QObject {
     Q_OBJECT
 
 private slots:
-    void loading_data()
-    {
+    void loading_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("values");
         QTest::newRow("empty lines skipped, duplicates kept")
@@ -22,13 +21,12 @@ private slots:
         QTest::newRow("lone CR ends a value") << QByteArray("a\rb") << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList();
         QTest::newRow("Windows-31J") << QByteArray("\x82\xa0\r\n") << QStringList{u"あ"_s};
-        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n")
-                                         << QStringList{u"😀"_s};
-        QTest::newRow("spaces are part of a value") << QByteArray(" x \r\n")
-                                                    << QStringList{u" x "_s};
+        QTest::newRow("UTF-8 with mark")
+            << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n") << QStringList{u"😀"_s};
+        QTest::newRow("spaces are part of a value")
+            << QByteArray(" x \r\n") << QStringList{u" x "_s};
     }
-    void loading()
-    {
+    void loading() {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, values);
         QTemporaryDir dir;
@@ -39,8 +37,7 @@ private slots:
         QCOMPARE(LoadRememberedValues(dir.path() + u'/'), values);
     }
 
-    void missingFileGivesNoValues()
-    {
+    void missingFileGivesNoValues() {
         QTemporaryDir dir;
         QVERIFY(LoadRememberedValues(dir.path() + u'/').isEmpty());
     }

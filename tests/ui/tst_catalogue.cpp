@@ -17,8 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString captionOf(const QWidget* widget)
-{
+QString captionOf(const QWidget* widget) {
     for (const char* property : {"text", "title", "plainText", "currentText"}) {
         const QVariant value = widget->property(property);
         if (value.isValid())
@@ -27,8 +26,7 @@ QString captionOf(const QWidget* widget)
     return {};
 }
 
-QWidget* control(QWidget* window, const QString& name, int index)
-{
+QWidget* control(QWidget* window, const QString& name, int index) {
     const QList<QWidget*> found = window->findChildren<QWidget*>(name);
     for (QWidget* widget : found) {
         if (index < 0 || widget->property("index").toInt() == index)
@@ -49,8 +47,7 @@ private:
     ui::Form2 m_form2;
     ui::Form3 m_form3;
 
-    QWidget* window(const QString& name)
-    {
+    QWidget* window(const QString& name) {
         if (name == u"Form1")
             return m_form1.get();
         return name == u"Form2" ? static_cast<QWidget*>(&m_form2) : &m_form3;
@@ -59,8 +56,7 @@ private:
 private slots:
     void initTestCase() { m_form1 = std::make_unique<ui::Form1>(m_dir.path() + u'/', m_dialogs); }
 
-    void controls_data()
-    {
+    void controls_data() {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("index");
@@ -84,8 +80,8 @@ private slots:
             true, false, {240, 120, 1695, 345});
         row("Text7", f1, u"Text7"_s, -1, f1, {}, {}, true, false, {11400, 3480, 615, 270});
         row("Text6", f1, u"Text6"_s, -1, f1, {}, {}, true, false, {9120, 3480, 615, 270});
-        row("Command5", f1, u"Command5"_s, -1, f1, u"元に戻す"_s,
-            u"ファイルの追加直後に戻します"_s, true, false, {2640, 3360, 975, 375});
+        row("Command5", f1, u"Command5"_s, -1, f1, u"元に戻す"_s, u"ファイルの追加直後に戻します"_s,
+            true, false, {2640, 3360, 975, 375});
         row("List2", f1, u"List2"_s, -1, f1, {}, {}, true, true, {480, 7560, 10455, 1680});
         row("Command4", f1, u"Command4"_s, -1, f1, u"→"_s, u"進む"_s, false, false,
             {1440, 3360, 975, 375});
@@ -102,17 +98,21 @@ private slots:
         row("Text1", f1, u"Text1"_s, -1, f1,
             u"ここにリネームしたいファイルをドラッグ＆ドロップして下さい。\n"_s, {}, true, false,
             {120, 4200, 12615, 6135});
-        row("Label8", f1, u"Label8"_s, -1, f1, u"後ろから"_s, {}, true, false, {10680, 3495, 660, 180});
-        row("Label7", f1, u"Label7"_s, -1, f1, u"文字目"_s, {}, true, false, {9840, 3495, 540, 180});
-        row("Label6", f1, u"Label6"_s, -1, f1, u"文字目"_s, {}, true, false, {12120, 3495, 540, 180});
-        row("Label5", f1, u"Label5"_s, -1, f1, u"前から"_s, {}, true, false, {8520, 3495, 510, 180});
+        row("Label8", f1, u"Label8"_s, -1, f1, u"後ろから"_s, {}, true, false,
+            {10680, 3495, 660, 180});
+        row("Label7", f1, u"Label7"_s, -1, f1, u"文字目"_s, {}, true, false,
+            {9840, 3495, 540, 180});
+        row("Label6", f1, u"Label6"_s, -1, f1, u"文字目"_s, {}, true, false,
+            {12120, 3495, 540, 180});
+        row("Label5", f1, u"Label5"_s, -1, f1, u"前から"_s, {}, true, false,
+            {8520, 3495, 510, 180});
         row("Label1", f1, u"Label1"_s, -1, f1, u"リネーム元のファイル"_s, {}, true, false,
             {120, 3885, 1635, 180});
         const QString e = u"Frame5"_s;
         row("Text11", f1, u"Text11"_s, -1, e, {}, {}, true, false, {5520, 960, 2655, 360});
         row("Text10", f1, u"Text10"_s, -1, e, {}, {}, true, false, {5520, 360, 2655, 360});
-        row("Command7", f1, u"Command7"_s, -1, e, u"実行"_s, u"設定内容を実行します"_s, true,
-            false, {5040, 2280, 1335, 375});
+        row("Command7", f1, u"Command7"_s, -1, e, u"実行"_s, u"設定内容を実行します"_s, true, false,
+            {5040, 2280, 1335, 375});
         row("List6", f1, u"List6"_s, -1, e, {}, {}, true, false, {120, 240, 4695, 2400});
         row("Label12", f1, u"Label12"_s, -1, e, u"B="_s, {}, true, false, {5160, 1000, 300, 240});
         row("Label11", f1, u"Label11"_s, -1, e, u"A="_s, {}, true, false, {5160, 405, 300, 240});
@@ -128,16 +128,19 @@ private slots:
         row("Text8", f1, u"Text8"_s, -1, f2, {}, {}, true, false, {600, 2040, 1455, 300});
         row("Frame6", f1, u"Frame6"_s, -1, f2, u"プラスする値"_s, {}, true, false,
             {2160, 1680, 1335, 615});
-        row("Text12", f1, u"Text12"_s, -1, u"Frame6"_s, u"0"_s, {}, true, false, {120, 240, 1095, 270});
+        row("Text12", f1, u"Text12"_s, -1, u"Frame6"_s, u"0"_s, {}, true, false,
+            {120, 240, 1095, 270});
         const QString f3 = u"Frame3"_s;
         row("List5", f1, u"List5"_s, -1, f3, {}, {}, true, false, {120, 240, 3375, 1320});
         row("Label4", f1, u"Label4"_s, -1, f3, u"値B-1"_s, {}, true, false, {120, 1720, 480, 180});
         row("Text5", f1, u"Text5"_s, -1, f3, {}, {}, true, false, {600, 1680, 1455, 300});
-        row("Label10", f1, u"Label10"_s, -1, f3, u"値B-2"_s, {}, true, false, {120, 2080, 480, 180});
+        row("Label10", f1, u"Label10"_s, -1, f3, u"値B-2"_s, {}, true, false,
+            {120, 2080, 480, 180});
         row("Text9", f1, u"Text9"_s, -1, f3, {}, {}, true, false, {600, 2040, 1455, 300});
         row("Frame7", f1, u"Frame7"_s, -1, f3, u"プラスする値"_s, {}, true, false,
             {2160, 1680, 1335, 615});
-        row("Text13", f1, u"Text13"_s, -1, u"Frame7"_s, u"0"_s, {}, true, false, {120, 240, 1095, 270});
+        row("Text13", f1, u"Text13"_s, -1, u"Frame7"_s, u"0"_s, {}, true, false,
+            {120, 240, 1095, 270});
         const QString f4 = u"Frame4"_s;
         row("List3", f1, u"List3"_s, -1, f4, {}, {}, true, false, {120, 240, 3375, 1140});
         row("Label2", f1, u"Label2"_s, -1, f4, u"値C"_s, {}, true, false, {120, 1600, 300, 180});
@@ -146,16 +149,15 @@ private slots:
             false, {2520, 1920, 975, 375});
 
         const QString w2 = u"Form2"_s;
-        row("Form2 Command3", w2, u"Command3"_s, -1, w2, u"リネームコピーする"_s, {}, false,
-            false, {11520, 8400, 1935, 495});
+        row("Form2 Command3", w2, u"Command3"_s, -1, w2, u"リネームコピーする"_s, {}, false, false,
+            {11520, 8400, 1935, 495});
         row("Form2 Command2", w2, u"Command2"_s, -1, w2, u"リネーム移動する"_s, {}, false, false,
             {9360, 8400, 1935, 495});
         row("Form2 Command1", w2, u"Command1"_s, -1, w2, u"リネームする"_s,
             u"リネームを開始します"_s, true, false, {7200, 8400, 1935, 495});
         row("Form2 Text1", w2, u"Text1"_s, -1, w2, {}, {}, true, false, {0, 0, 13575, 8295});
     }
-    void controls()
-    {
+    void controls() {
         QFETCH(QString, form);
         QFETCH(QString, name);
         QFETCH(int, index);
@@ -180,8 +182,7 @@ private slots:
             QCOMPARE(widget->geometry(), expected);
     }
 
-    void windows()
-    {
+    void windows() {
         QCOMPARE(m_form1->windowTitle(), u"Quillet"_s);
         QCOMPARE(m_form1->size(), QSize(857, 693));
         QCOMPARE(m_form2.windowTitle(), u"確認"_s);
@@ -193,8 +194,7 @@ private slots:
         QVERIFY(m_form2.findChild<QPlainTextEdit*>(u"Text1"_s)->isReadOnly());
     }
 
-    void listItems()
-    {
+    void listItems() {
         auto* list6 = m_form1->findChild<QListWidget*>(u"List6"_s);
         QCOMPARE(list6->count(), 36);
         for (int i : {9, 16, 26, 32})
@@ -209,8 +209,7 @@ private slots:
             QCOMPARE(m_form1->findChild<QListWidget*>(name)->currentRow(), 0);
     }
 
-    void valueBoxesStartEmptyAndEditable()
-    {
+    void valueBoxesStartEmptyAndEditable() {
         const auto boxes = m_form1->findChildren<QComboBox*>();
         QCOMPARE(boxes.size(), 7);
         for (const QComboBox* box : boxes) {
@@ -220,8 +219,7 @@ private slots:
         }
     }
 
-    void displaysAreReadOnly()
-    {
+    void displaysAreReadOnly() {
         for (const QString& name : {u"Text2"_s, u"Text6"_s, u"Text7"_s})
             QVERIFY(m_form1->findChild<QLineEdit*>(name)->isReadOnly());
     }

@@ -70,6 +70,28 @@ private slots:
         QVERIFY(m_dialogs.messages.isEmpty());
     }
 
+    void startupLoadsTheDataFiles()
+    {
+        QTemporaryDir dir;
+        const auto write = [&](const QString& name, const QByteArray& bytes) {
+            QFile out(dir.filePath(name));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(bytes);
+        };
+        write(u"AutoComplete.txt"_s, "abc\r\n\r\n\x82\xa0\r\nabc\r\n");
+        write(u"CRC32STR.txt"_s, "[*/CRC32/*]\r\n");
+        ui::Form1 form(dir.path() + u'/', m_dialogs);
+        const auto boxes = form.findChildren<QComboBox*>();
+        QCOMPARE(boxes.size(), 7);
+        for (const QComboBox* box : boxes) {
+            QCOMPARE(box->count(), 3);
+            QCOMPARE(box->itemText(1), u"あ"_s);
+            QVERIFY(box->currentText().isEmpty());
+        }
+        QCOMPARE(form.startupValues().crc32Template, u"[*/CRC32/*]"_s);
+        QVERIFY(form.startupValues().crc16Template.isEmpty());
+    }
+
     void dropFillsTheEditorAndEnablesRename() {
         QVERIFY(QDir(m_files.path()).mkpath(u"season.1"_s));
         const QStringList paths{file(u"a.avi"_s), file(u"b.c.mkv"_s),

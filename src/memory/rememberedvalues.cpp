@@ -12,4 +12,13 @@ QStringList LoadRememberedValues(const QString& dataFolder) {
     return values;
 }
 
+std::optional<datafile::WriteError> SaveRememberedValues(const QString& dataFolder,
+                                                         const QStringList& values)
+{
+    QString text = values.join(u"\r\n");
+    text.append(u"\r\n");
+    return datafile::writeFileAtomically(QString(dataFolder).append(kRememberedValuesFile),
+                                         datafile::encodeDataFile(text));
+}
+
 } // namespace quillet::memory

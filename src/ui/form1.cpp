@@ -1,13 +1,19 @@
 #include "ui/form1.h"
 
 #include "batch/caret.h"
+#include "batch/linetext.h"
 #include "batch/editortext.h"
 #include "memory/rememberedvalues.h"
+#include "transform/advancededit.h"
+#include "transform/codecrewrite.h"
+#include "transform/easymode.h"
 #include "ui/mainwindowlayout.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
 #include "ui/userdialogs.h"
+#include "ui/valueboxes.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -62,16 +68,14 @@ void Form1::connectControls() {
     connect(m_command2, &QPushButton::clicked, this, &Form1::startOver);
     for (int i = 0; i < 2; ++i)
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
+    connect(m_command7, &QPushButton::clicked, this, &Form1::runEasyMode);
+    connect(m_command6, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
 }
 
 void Form1::runStartup() {
     placeOnDesktop();
-    const QStringList remembered = memory::LoadRememberedValues(m_dataFolder);
-    for (QComboBox* box : m_valueBoxes) {
-        box->addItems(remembered);
-        box->setCurrentIndex(-1);
-        box->setEditText(QString());
-    }
+    m_values = new ValueBoxes(m_valueBoxes, this);
+    m_values->addToAll(memory::LoadRememberedValues(m_dataFolder));
     m_startup = batch::loadStartupValues(m_dataFolder);
     for (QListWidget* list : {m_list3, m_list4, m_list5, m_list6})
         list->setCurrentRow(0);
@@ -181,6 +185,57 @@ void Form1::startOver() {
 void Form1::switchMode(int index) {
     m_frame1->setVisible(index != 0);
     m_frame5->setVisible(index == 0);
+}
+
+void Form1::runEasyMode()
+{
+    const int index = m_list6->currentRow();
+    transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
+                                 m_startup.crc16Template, m_startup.crc32Template,
+                                 m_startup.codecTemplate, {}};
+    // The codec-name table is read once per run, not once per line.
+    if (index == transform::easy::kCodecRewrite)
+        values.codecNames = transform::ProfileFile::load(
+            QString(m_dataFolder).append(transform::kCodecChangeFile));
+    const std::optional<QString> names = transform::RunEasyMode(
+        index, batch::linesForEntries(m_names, m_batch.count()), values);
+    if (!names)
+        return;
+    m_values->RememberAllValues();
+    replaceNames(*names);
+}
+
+void Form1::runAdvancedEdit()
+{
+    transform::AdvancedEditRequest request;
+    request.operation = m_list3->currentRow();
+    request.modeA = m_list4->currentRow();
+    request.valueA1 = m_valueBoxes[2]->currentText();
+    request.plusA = m_text12->text();
+    request.modeB = m_list5->currentRow();
+    request.valueB1 = m_valueBoxes[4]->currentText();
+    request.plusB = m_text13->text();
+    request.valueC = m_valueBoxes[6]->currentText();
+    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    saveRememberedValues();
+    // Closing is never refused, not even when the values could not be saved.
+    event->accept();
+}
+
+void Form1::saveRememberedValues()
+{
+    const std::optional<datafile::WriteError> error =
+        memory::SaveRememberedValues(m_dataFolder, m_values->entries());
+    if (error) {
+        m_dialogs.showMessage(
+            u"入力履歴を保存できませんでした。\r\n\r\n"_s
+            + QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile))
+            + u"\r\n"_s + error->reason);
+    }
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

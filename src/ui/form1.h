@@ -21,6 +21,7 @@ namespace quillet::ui {
 
 class NameEditor;
 class UserDialogs;
+class ValueBoxes;
 
 // The main window: the rename batch, the name editor with its caret displays, the history
 // buttons and the two operation panels. Controls carry their catalogue names as objectName.
@@ -44,6 +45,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -70,6 +72,9 @@ private:
     void restoreNames();
     void startOver();
     void switchMode(int index);
+    void runEasyMode();
+    void runAdvancedEdit();
+    void saveRememberedValues();
     void applyLayout();
 
     QString m_dataFolder;
@@ -107,6 +112,7 @@ private:
     // The seven value boxes in their canonical order: Text10, Text11, Text4, Text8, Text5,
     // Text9, Text3.
     std::array<QComboBox*, 7> m_valueBoxes{};
+    ValueBoxes* m_values = nullptr;
 };
 
 } // namespace quillet::ui

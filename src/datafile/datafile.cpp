@@ -28,15 +28,13 @@ QString decodeDataFile(const QByteArray& bytes) {
     return decodeWindows31J(bytes);
 }
 
-QByteArray encodeDataFile(const QString& text)
-{
+QByteArray encodeDataFile(const QString& text) {
     if (std::optional<QByteArray> bytes = encodeWindows31J(text))
         return *bytes;
     return QByteArray(kUtf8Bom) + text.toUtf8();
 }
 
-std::optional<WriteError> writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
+std::optional<WriteError> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return WriteError{file.errorString()};

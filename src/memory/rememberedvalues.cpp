@@ -13,8 +13,7 @@ QStringList LoadRememberedValues(const QString& dataFolder) {
 }
 
 std::optional<datafile::WriteError> SaveRememberedValues(const QString& dataFolder,
-                                                         const QStringList& values)
-{
+                                                         const QStringList& values) {
     QString text = values.join(u"\r\n");
     text.append(u"\r\n");
     return datafile::writeFileAtomically(QString(dataFolder).append(kRememberedValuesFile),

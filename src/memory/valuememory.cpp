@@ -2,8 +2,7 @@
 
 namespace quillet::memory {
 
-bool isRememberable(const QString& text, const QStringList& entries)
-{
+bool isRememberable(const QString& text, const QStringList& entries) {
     if (text.isEmpty() || entries.contains(text))
         return false;
     const bool matchesOneTwoFive =
@@ -11,8 +10,7 @@ bool isRememberable(const QString& text, const QStringList& entries)
     return !matchesOneTwoFive;
 }
 
-QStringList valuesToRemember(const QStringList& entries, const QStringList& boxTexts)
-{
+QStringList valuesToRemember(const QStringList& entries, const QStringList& boxTexts) {
     QStringList known = entries;
     QStringList added;
     for (const QString& text : boxTexts) {

@@ -13,7 +13,6 @@ namespace quillet::memory {
 
 // The texts of the seven boxes, in their canonical order, that a run adds to the list, in the
 // order it adds them; a text typed into several boxes is added once.
-[[nodiscard]] QStringList valuesToRemember(const QStringList& entries,
-                                           const QStringList& boxTexts);
+[[nodiscard]] QStringList valuesToRemember(const QStringList& entries, const QStringList& boxTexts);
 
 } // namespace quillet::memory

@@ -10,8 +10,7 @@ namespace {
 enum class Side { A, B };
 
 // The position before the plus value is added.
-std::optional<double> rawPosition(const QString& line, int mode, const QString& value, Side side)
-{
+std::optional<double> rawPosition(const QString& line, int mode, const QString& value, Side side) {
     const double length = double(line.size());
     switch (mode) {
     case 0:
@@ -45,8 +44,7 @@ std::optional<double> rawPosition(const QString& line, int mode, const QString& 
 }
 
 std::optional<std::int32_t> resolve(const QString& line, int mode, const QString& value,
-                                    const QString& plus, Side side)
-{
+                                    const QString& plus, Side side) {
     const std::optional<double> raw = rawPosition(line, mode, value, side);
     if (!raw)
         return std::nullopt;
@@ -57,8 +55,7 @@ std::optional<std::int32_t> resolve(const QString& line, int mode, const QString
 }
 
 std::optional<QString> joined(std::optional<QString> head, const QString& middle,
-                              std::optional<QString> tail)
-{
+                              std::optional<QString> tail) {
     if (!head || !tail)
         return std::nullopt;
     return *head + middle + *tail;
@@ -66,20 +63,18 @@ std::optional<QString> joined(std::optional<QString> head, const QString& middle
 
 } // namespace
 
-std::optional<std::int32_t> ResolvePositionA(const QString& line, int modeA,
-                                             const QString& valueA1, const QString& plusA)
-{
+std::optional<std::int32_t> ResolvePositionA(const QString& line, int modeA, const QString& valueA1,
+                                             const QString& plusA) {
     return resolve(line, modeA, valueA1, plusA, Side::A);
 }
 
-std::optional<std::int32_t> ResolvePositionB(const QString& line, int modeB,
-                                             const QString& valueB1, const QString& plusB)
-{
+std::optional<std::int32_t> ResolvePositionB(const QString& line, int modeB, const QString& valueB1,
+                                             const QString& plusB) {
     return resolve(line, modeB, valueB1, plusB, Side::B);
 }
 
-std::optional<QString> EditLineAtPositions(const QString& line, const AdvancedEditRequest& request)
-{
+std::optional<QString> EditLineAtPositions(const QString& line,
+                                           const AdvancedEditRequest& request) {
     const std::optional<std::int32_t> a =
         ResolvePositionA(line, request.modeA, request.valueA1, request.plusA);
     if (!a)
@@ -88,11 +83,13 @@ std::optional<QString> EditLineAtPositions(const QString& line, const AdvancedEd
         ResolvePositionB(line, request.modeB, request.valueB1, request.plusB);
     if (!b)
         return std::nullopt;
-    if (*a > *b)
+    // A position beyond the end is the end, also when A and B are compared. 64-bit arithmetic:
+    // A - 1 of the smallest 32-bit position must not overflow.
+    const qsizetype end = line.size() + 1;
+    const qsizetype posA = qMin<qsizetype>(*a, end);
+    const qsizetype posB = qMin<qsizetype>(*b, end);
+    if (posA > posB)
         return QString();
-    // 64-bit arithmetic: A - 1 of the smallest 32-bit position must not overflow.
-    const qsizetype posA = *a;
-    const qsizetype posB = *b;
     switch (request.operation) {
     case 0:
         return joined(leftText(line, posA - 1), request.valueC, restText(line, posA));
@@ -107,8 +104,8 @@ std::optional<QString> EditLineAtPositions(const QString& line, const AdvancedEd
     }
 }
 
-QString ApplyAdvancedEdit(qsizetype count, const QString& names, const AdvancedEditRequest& request)
-{
+QString ApplyAdvancedEdit(qsizetype count, const QString& names,
+                          const AdvancedEditRequest& request) {
     QStringList lines = batch::linesForEntries(names, count);
     for (QString& line : lines) {
         const QString result = EditLineAtPositions(line, request).value_or(QString());

@@ -21,12 +21,10 @@ struct AdvancedEditRequest {
 };
 
 // Positions are 1-based gaps: 1 is the start of the line, length + 1 its end.
-[[nodiscard]] std::optional<std::int32_t> ResolvePositionA(const QString& line, int modeA,
-                                                           const QString& valueA1,
-                                                           const QString& plusA);
-[[nodiscard]] std::optional<std::int32_t> ResolvePositionB(const QString& line, int modeB,
-                                                           const QString& valueB1,
-                                                           const QString& plusB);
+[[nodiscard]] std::optional<std::int32_t>
+ResolvePositionA(const QString& line, int modeA, const QString& valueA1, const QString& plusA);
+[[nodiscard]] std::optional<std::int32_t>
+ResolvePositionB(const QString& line, int modeB, const QString& valueB1, const QString& plusB);
 
 // The edited line; the empty text when no edit applies (A after B); nothing on a failure.
 [[nodiscard]] std::optional<QString> EditLineAtPositions(const QString& line,

@@ -22,8 +22,7 @@ inline constexpr QStringView kMusicCodecSection = u"MUSICCODEC";
 // "Movie [640x480 24Bit DivX 5 29.97fps 1234f MP3 44.1kHz 2ch 128kbps ]" by filling the codec
 // template with its ten fields. Gives the empty text when the line holds no such group, and
 // nothing when the group cannot be taken apart.
-[[nodiscard]] std::optional<QString> RewriteCodecInfo(const QString& line,
-                                                      const QString& codecTemplate,
-                                                      const ProfileFile& codecNames);
+[[nodiscard]] std::optional<QString>
+RewriteCodecInfo(const QString& line, const QString& codecTemplate, const ProfileFile& codecNames);
 
 } // namespace quillet::transform

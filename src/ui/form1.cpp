@@ -1,8 +1,8 @@
 #include "ui/form1.h"
 
 #include "batch/caret.h"
-#include "batch/linetext.h"
 #include "batch/editortext.h"
+#include "batch/linetext.h"
 #include "memory/rememberedvalues.h"
 #include "transform/advancededit.h"
 #include "transform/codecrewrite.h"
@@ -187,26 +187,24 @@ void Form1::switchMode(int index) {
     m_frame5->setVisible(index == 0);
 }
 
-void Form1::runEasyMode()
-{
+void Form1::runEasyMode() {
     const int index = m_list6->currentRow();
     transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
-                                 m_startup.crc16Template, m_startup.crc32Template,
-                                 m_startup.codecTemplate, {}};
+                                 m_startup.crc16Template,        m_startup.crc32Template,
+                                 m_startup.codecTemplate,        {}};
     // The codec-name table is read once per run, not once per line.
     if (index == transform::easy::kCodecRewrite)
-        values.codecNames = transform::ProfileFile::load(
-            QString(m_dataFolder).append(transform::kCodecChangeFile));
-    const std::optional<QString> names = transform::RunEasyMode(
-        index, batch::linesForEntries(m_names, m_batch.count()), values);
+        values.codecNames =
+            transform::ProfileFile::load(QString(m_dataFolder).append(transform::kCodecChangeFile));
+    const std::optional<QString> names =
+        transform::RunEasyMode(index, batch::linesForEntries(m_names, m_batch.count()), values);
     if (!names)
         return;
     m_values->RememberAllValues();
     replaceNames(*names);
 }
 
-void Form1::runAdvancedEdit()
-{
+void Form1::runAdvancedEdit() {
     transform::AdvancedEditRequest request;
     request.operation = m_list3->currentRow();
     request.modeA = m_list4->currentRow();
@@ -219,22 +217,20 @@ void Form1::runAdvancedEdit()
     replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
 }
 
-void Form1::closeEvent(QCloseEvent* event)
-{
+void Form1::closeEvent(QCloseEvent* event) {
     saveRememberedValues();
     // Closing is never refused, not even when the values could not be saved.
     event->accept();
 }
 
-void Form1::saveRememberedValues()
-{
+void Form1::saveRememberedValues() {
     const std::optional<datafile::WriteError> error =
         memory::SaveRememberedValues(m_dataFolder, m_values->entries());
     if (error) {
         m_dialogs.showMessage(
-            u"入力履歴を保存できませんでした。\r\n\r\n"_s
-            + QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile))
-            + u"\r\n"_s + error->reason);
+            u"入力履歴を保存できませんでした。\r\n\r\n"_s +
+            QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile)) +
+            u"\r\n"_s + error->reason);
     }
 }
 

@@ -7,15 +7,15 @@ namespace quillet::ui {
 namespace {
 
 // The program's texts break lines with CR LF; the dialogs want LF.
-QString forDisplay(const QString& text)
-{
+QString forDisplay(const QString& text) {
     return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 } // namespace
 
 void QtUserDialogs::showMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(text),
+                    QMessageBox::Ok, m_parent);
     box.exec();
 }
 

@@ -10,9 +10,7 @@ namespace {
 
 // Changing a combo box's list may pick another item and overwrite the edit field; the user's
 // text and selection are put back afterwards.
-template <typename Change>
-void keepingEditText(QComboBox* box, int selection, Change change)
-{
+template <typename Change> void keepingEditText(QComboBox* box, int selection, Change change) {
     const QString text = box->currentText();
     const QSignalBlocker blocker(box);
     change();
@@ -24,14 +22,12 @@ void keepingEditText(QComboBox* box, int selection, Change change)
 
 ValueBoxes::ValueBoxes(const Boxes& boxes, QObject* parent)
     : QObject(parent)
-    , m_boxes(boxes)
-{
+    , m_boxes(boxes) {
     for (QComboBox* box : m_boxes)
         box->installEventFilter(this);
 }
 
-QStringList ValueBoxes::entries() const
-{
+QStringList ValueBoxes::entries() const {
     QStringList list;
     const QComboBox* first = m_boxes.front();
     list.reserve(first->count());
@@ -40,16 +36,14 @@ QStringList ValueBoxes::entries() const
     return list;
 }
 
-QStringList ValueBoxes::texts() const
-{
+QStringList ValueBoxes::texts() const {
     QStringList list;
     for (const QComboBox* box : m_boxes)
         list.append(box->currentText());
     return list;
 }
 
-void ValueBoxes::addToAll(const QStringList& values)
-{
+void ValueBoxes::addToAll(const QStringList& values) {
     if (values.isEmpty())
         return;
     for (QComboBox* box : m_boxes) {
@@ -58,13 +52,11 @@ void ValueBoxes::addToAll(const QStringList& values)
     }
 }
 
-void ValueBoxes::RememberAllValues()
-{
+void ValueBoxes::RememberAllValues() {
     addToAll(memory::valuesToRemember(entries(), texts()));
 }
 
-void ValueBoxes::ForgetSelectedValue(QComboBox* box)
-{
+void ValueBoxes::ForgetSelectedValue(QComboBox* box) {
     // The selection counts only while the edit field still shows the picked item.
     const int index = box->currentIndex();
     if (index < 0 || box->itemText(index) != box->currentText())
@@ -78,9 +70,9 @@ void ValueBoxes::ForgetSelectedValue(QComboBox* box)
     }
 }
 
-bool ValueBoxes::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+bool ValueBoxes::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
         ForgetSelectedValue(static_cast<QComboBox*>(watched));
     // The key still reaches the edit field.
     return false;

@@ -1,5 +1,6 @@
 #include "memory/rememberedvalues.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,46 @@ private slots:
         out.write(file);
         out.close();
         QCOMPARE(LoadRememberedValues(dir.path() + u'/'), values);
+    }
+
+    void savedFilesReadBack_data() {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("no values: one line end") << QStringList() << QByteArray("\r\n");
+        QTest::newRow("every line ends with CR LF")
+            << QStringList{u"a"_s, u"a"_s, u"1"_s} << QByteArray("a\r\na\r\n1\r\n");
+        QTest::newRow("Windows-31J when it can hold everything")
+            << QStringList{u"あ"_s, u"～"_s} << QByteArray("\x82\xa0\r\n\x81\x60\r\n");
+        QTest::newRow("UTF-8 with a mark when it cannot")
+            << QStringList{u"あ"_s, u"😀"_s}
+            << QByteArray("\xEF\xBB\xBF\xE3\x81\x82\r\n\xF0\x9F\x98\x80\r\n");
+    }
+    void savedFilesReadBack() {
+        QFETCH(QStringList, values);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        QVERIFY(!SaveRememberedValues(folder, values));
+        QFile file(folder + u"AutoComplete.txt"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(LoadRememberedValues(folder), values);
+    }
+
+    // A save that cannot be done reports why and destroys nothing.
+    void failedSaveReportsAndKeepsWhatIsThere() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"AutoComplete.txt"_s));
+        QFile inside(dir.filePath(u"AutoComplete.txt/kept"_s));
+        QVERIFY(inside.open(QIODevice::WriteOnly));
+        inside.close();
+        const auto error = SaveRememberedValues(dir.path() + u'/', {u"new"_s});
+        QVERIFY(error);
+        QVERIFY(!error->reason.isEmpty());
+        QVERIFY(QFile::exists(dir.filePath(u"AutoComplete.txt/kept"_s)));
+
+        const auto noFolder = SaveRememberedValues(dir.filePath(u"missing/"_s), {u"new"_s});
+        QVERIFY(noFolder);
     }
 
     void missingFileGivesNoValues() {

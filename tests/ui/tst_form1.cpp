@@ -70,8 +70,7 @@ private slots:
         QVERIFY(m_dialogs.messages.isEmpty());
     }
 
-    void startupLoadsTheDataFiles()
-    {
+    void startupLoadsTheDataFiles() {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
             QFile out(dir.filePath(name));

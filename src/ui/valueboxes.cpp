@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace quillet::ui {
 namespace {
@@ -12,10 +13,13 @@ namespace {
 // text and selection are put back afterwards.
 template <typename Change> void keepingEditText(QComboBox* box, int selection, Change change) {
     const QString text = box->currentText();
+    const int cursor = box->lineEdit() ? box->lineEdit()->cursorPosition() : 0;
     const QSignalBlocker blocker(box);
     change();
     box->setCurrentIndex(selection);
     box->setEditText(text);
+    if (box->lineEdit())
+        box->lineEdit()->setCursorPosition(cursor);
 }
 
 } // namespace

@@ -22,6 +22,14 @@ if(QUILLET_SANITIZE)
   target_link_options(quillet_settings INTERFACE ${_quillet_san})
 endif()
 
+if(QUILLET_FUZZ)
+  # The libraries get coverage instrumentation; each fuzz target links the fuzzer's main.
+  set(_quillet_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                    -fno-omit-frame-pointer)
+  target_compile_options(quillet_settings INTERFACE ${_quillet_fuzz})
+  target_link_options(quillet_settings INTERFACE ${_quillet_fuzz})
+endif()
+
 # A static library of the core: links QtCore only, so no window code can reach the logic.
 function(quillet_add_core_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})

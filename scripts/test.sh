@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillet and runs every test: once in the normal build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer, and the window tests once more
-# against a real X server.
+# once under AddressSanitizer and UndefinedBehaviorSanitizer, the window tests once more
+# against a real X server, and each fuzz target for a short smoke time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,6 +17,11 @@ echo "== Build and test under ASan/UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+echo "== Fuzz targets, a short smoke run each (clang, libFuzzer, ASan/UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz
 
 echo "== Window tests under a real X server"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \

@@ -4,14 +4,20 @@
 #include "batch/editortext.h"
 #include "batch/linetext.h"
 #include "memory/rememberedvalues.h"
+#include "rename/filechecksum.h"
+#include "rename/noreplacerename.h"
+#include "rename/renamerun.h"
+#include "rename/targets.h"
 #include "transform/advancededit.h"
 #include "transform/codecrewrite.h"
 #include "transform/easymode.h"
-#include "ui/mainwindowlayout.h"
+#include "ui/checksumprogresswindow.h"
+#include "ui/form2.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
 #include "ui/userdialogs.h"
 #include "ui/valueboxes.h"
+#include "ui/windowlayout.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -50,7 +56,9 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     runStartup();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    delete m_form2;
+}
 
 void Form1::connectControls() {
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
@@ -68,6 +76,7 @@ void Form1::connectControls() {
     connect(m_command2, &QPushButton::clicked, this, &Form1::startOver);
     for (int i = 0; i < 2; ++i)
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
+    connect(m_command1, &QPushButton::clicked, this, &Form1::startRename);
     connect(m_command7, &QPushButton::clicked, this, &Form1::runEasyMode);
     connect(m_command6, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
 }
@@ -185,6 +194,57 @@ void Form1::startOver() {
 void Form1::switchMode(int index) {
     m_frame1->setVisible(index != 0);
     m_frame5->setVisible(index == 0);
+}
+
+void Form1::startRename() {
+    if (m_renaming || m_batch.isEmpty())
+        return;
+    m_targets = rename::BuildTargetList(m_batch.sources(), m_names, m_batch.separator());
+    m_targetModel->setStringList(m_targets);
+    if (!m_form2) {
+        m_form2 = new Form2;
+        m_form2->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_form2, &Form2::confirmed, this, &Form1::runRename);
+    }
+    // Rebuilt at every press, so the window always shows what will run.
+    m_form2->setListing(rename::FormatConfirmationListing(m_batch.sources(), m_targets));
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
+}
+
+void Form1::runRename() {
+    if (m_renaming)
+        return;
+    m_renaming = true;
+    m_form2->setRunning(true);
+
+    rename::RenameOperations operations;
+    operations.rename = rename::renameWithoutReplacing;
+    operations.askName = [this](const QString& prompt, const QString& title,
+                                const QString& preset) {
+        return m_dialogs.askText(prompt, title, preset);
+    };
+    operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
+    operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
+        ChecksumProgressWindow progress;
+        return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
+    };
+    const rename::RenameSummary summary =
+        rename::RunRename(m_batch.sources(), m_targets, operations, m_batch.separator());
+
+    m_dialogs.showMessage(rename::completionMessage(summary));
+    // The batch still holds its entries here, so the history records the hint like any change.
+    replaceNames(hintText());
+    m_text2->clear();
+    m_batch.clear();
+    updateSourceViews();
+    m_command1->setEnabled(false);
+    m_renaming = false;
+    if (m_form2) {
+        m_form2->setRunning(false);
+        m_form2->close();
+    }
 }
 
 void Form1::runEasyMode() {

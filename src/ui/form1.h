@@ -4,6 +4,7 @@
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -19,6 +20,7 @@ class QStringListModel;
 
 namespace quillet::ui {
 
+class Form2;
 class NameEditor;
 class UserDialogs;
 class ValueBoxes;
@@ -72,6 +74,8 @@ private:
     void restoreNames();
     void startOver();
     void switchMode(int index);
+    void startRename();
+    void runRename();
     void runEasyMode();
     void runAdvancedEdit();
     void saveRememberedValues();
@@ -83,7 +87,10 @@ private:
     batch::History m_history;
     batch::StartupValues m_startup;
     QString m_names;
+    QStringList m_targets;
     bool m_replacing = false;
+    bool m_renaming = false;
+    QPointer<Form2> m_form2;
 
     NameEditor* m_text1 = nullptr;
     QLineEdit* m_text2 = nullptr;

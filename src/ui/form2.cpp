@@ -2,7 +2,9 @@
 
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "ui/windowlayout.h"
 
+#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -31,10 +33,34 @@ Form2::Form2(QWidget* parent)
     m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    connect(m_command1, &QPushButton::clicked, this, &Form2::confirmed);
 }
 
 void Form2::setListing(const QString& listing) {
-    m_text1->setPlainText(listing);
+    // The listing breaks lines with CR LF; the text box wants one line break each.
+    m_text1->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void Form2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize outer = frameGeometry().size();
+    const std::optional<ConfirmWindowLayout> layout =
+        confirmWindowLayout(twips(outer.width()), twips(outer.height()));
+    if (!layout)
+        return;
+    m_text1->resize(pixels(layout->listingSize.width()), pixels(layout->listingSize.height()));
+    const QPoint button(pixels(layout->confirmButton.x()), pixels(layout->confirmButton.y()));
+    m_command1->move(button);
+    m_command2->move(button + QPoint(pixels(2160), 0));
+    m_command3->move(button + QPoint(pixels(2 * 2160), 0));
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        event->accept();
 }
 
 } // namespace quillet::ui

@@ -15,12 +15,22 @@ public:
     explicit Form2(QWidget* parent = nullptr);
 
     void setListing(const QString& listing);
+    // While a rename runs the window cannot be closed.
+    void setRunning(bool running) { m_running = running; }
+
+signals:
+    void confirmed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QPlainTextEdit* m_text1 = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
     QPushButton* m_command3 = nullptr;
+    bool m_running = false;
 };
 
 } // namespace quillet::ui

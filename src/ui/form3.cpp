@@ -20,6 +20,11 @@ Form3::Form3(QWidget* parent)
 void Form3::setProgressText(const QString& text) {
     m_label1->setText(text);
     m_label1->adjustSize();
+    // The window grows to show the whole label; it never shrinks while it is open.
+    const QRect needed =
+        m_label1->geometry().marginsAdded(QMargins(0, 0, pixels(240), pixels(240)));
+    if (needed.right() > width() || needed.bottom() > height())
+        resize(qMax(width(), needed.right()), qMax(height(), needed.bottom()));
 }
 
 } // namespace quillet::ui

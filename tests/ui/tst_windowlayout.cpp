@@ -1,10 +1,10 @@
-#include "ui/mainwindowlayout.h"
+#include "ui/windowlayout.h"
 
 #include <QTest>
 
 using namespace quillet::ui;
 
-class TestMainWindowLayout : public QObject {
+class TestWindowLayout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -32,6 +32,33 @@ private slots:
         QCOMPARE(layout.sourceDisplayWidth.value_or(-1), sourceWidth);
     }
 
+    void confirmWindow_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("applied");
+        QTest::addColumn<QSize>("listing");
+        QTest::addColumn<QPoint>("button");
+        QTest::newRow("design size")
+            << 13725 << 9480 << true << QSize(13575, 8295) << QPoint(7200, 8400);
+        QTest::newRow("narrow: buttons may go left of the edge")
+            << 3000 << 3000 << true << QSize(2850, 1815) << QPoint(-3525, 1920);
+        QTest::newRow("too narrow for the listing") << 149 << 3000 << false << QSize() << QPoint();
+        QTest::newRow("too low for the listing") << 3000 << 1184 << false << QSize() << QPoint();
+    }
+    void confirmWindow() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(bool, applied);
+        QFETCH(QSize, listing);
+        QFETCH(QPoint, button);
+        const auto layout = confirmWindowLayout(width, height);
+        QCOMPARE(layout.has_value(), applied);
+        if (applied) {
+            QCOMPARE(layout->listingSize, listing);
+            QCOMPARE(layout->confirmButton, button);
+        }
+    }
+
     void startupPlacement_data() {
         QTest::addColumn<int>("right");
         QTest::addColumn<int>("bottom");
@@ -51,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMainWindowLayout)
-#include "tst_mainwindowlayout.moc"
+QTEST_GUILESS_MAIN(TestWindowLayout)
+#include "tst_windowlayout.moc"

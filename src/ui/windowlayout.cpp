@@ -1,4 +1,4 @@
-#include "ui/mainwindowlayout.h"
+#include "ui/windowlayout.h"
 
 #include <cmath>
 
@@ -19,6 +19,13 @@ MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips) {
         return layout;
     layout.sourceDisplayWidth = sourceWidth;
     return layout;
+}
+
+std::optional<ConfirmWindowLayout> confirmWindowLayout(int outerWidthTwips, int outerHeightTwips) {
+    const QSize listing(outerWidthTwips - 150, outerHeightTwips - 1185);
+    if (listing.width() < 0 || listing.height() < 0)
+        return std::nullopt;
+    return ConfirmWindowLayout{listing, QPoint(outerWidthTwips - 6525, outerHeightTwips - 1080)};
 }
 
 QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize) {

@@ -18,6 +18,16 @@ struct MainWindowLayout {
 
 [[nodiscard]] MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips);
 
+// The confirmation window's listing size and button row, in twips, from the window's outer
+// size. Nothing when the listing would get a negative size (a tiny or minimised window).
+struct ConfirmWindowLayout {
+    QSize listingSize;
+    QPoint confirmButton; // Command1; Command2 and Command3 follow 2160 twips apart
+};
+
+[[nodiscard]] std::optional<ConfirmWindowLayout> confirmWindowLayout(int outerWidthTwips,
+                                                                     int outerHeightTwips);
+
 // The start-up position of the main window in pixels: centred on the span from the screen's
 // origin to the work area's right and bottom edges (exclusive edges, in pixels).
 [[nodiscard]] QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize);

@@ -1,0 +1,229 @@
+#include "rename/crc.h"
+
+#include <array>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#define QUILLET_CRC_X86 1
+#include <immintrin.h>
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
+#endif
+
+namespace quillet::rename {
+namespace {
+
+// A reflected CRC of width w <= 32 is the reflected 32-bit CRC of the polynomial
+// P(x) * x^(32 - w): its register simply stays within the low w bits. So one engine with
+// 32-bit tables and folding constants serves both kinds.
+struct Engine {
+    std::uint32_t reflectedPoly = 0; // the table polynomial, e.g. 0xEDB88320
+    std::uint64_t normalPoly = 0;    // x^32 + ..., not reflected, for the constants
+    std::array<std::array<std::uint32_t, 256>, 16> tables{};
+    // Folding constants: for a distance of T bits, the low quadword is multiplied by
+    // x^(T+32) mod P and the high one by x^(T-32) mod P (reflected, shifted left by one).
+    std::uint64_t fold512Low = 0, fold512High = 0, fold128Low = 0, fold128High = 0;
+};
+
+std::uint32_t reflect32(std::uint32_t v) {
+    std::uint32_t r = 0;
+    for (int i = 0; i < 32; ++i)
+        r |= ((v >> i) & 1u) << (31 - i);
+    return r;
+}
+
+std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent) {
+    std::uint64_t r = 1; // x^0
+    for (int i = 0; i < exponent; ++i) {
+        r <<= 1;
+        if (r & (std::uint64_t(1) << 32))
+            r ^= normalPoly;
+    }
+    return std::uint64_t(reflect32(std::uint32_t(r))) << 1;
+}
+
+Engine makeEngine(std::uint32_t reflectedPoly) {
+    Engine e;
+    e.reflectedPoly = reflectedPoly;
+    e.normalPoly = (std::uint64_t(1) << 32) | reflect32(reflectedPoly);
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? (c >> 1) ^ reflectedPoly : c >> 1;
+        e.tables[0][n] = c;
+    }
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        for (int t = 1; t < 16; ++t) {
+            const std::uint32_t prev = e.tables[t - 1][n];
+            e.tables[t][n] = (prev >> 8) ^ e.tables[0][prev & 0xFF];
+        }
+    }
+    e.fold512Low = foldConstant(e.normalPoly, 512 + 32);
+    e.fold512High = foldConstant(e.normalPoly, 512 - 32);
+    e.fold128Low = foldConstant(e.normalPoly, 128 + 32);
+    e.fold128High = foldConstant(e.normalPoly, 128 - 32);
+    return e;
+}
+
+const Engine& engine(ChecksumKind kind) {
+    // Filled on first use and kept for the life of the program.
+    static const Engine crc16 = makeEngine(0x8408);
+    static const Engine crc32 = makeEngine(0xEDB88320);
+    return kind == ChecksumKind::Crc16 ? crc16 : crc32;
+}
+
+std::uint32_t load32(const unsigned char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v; // little-endian: byte 0 in the low bits, as a reflected CRC wants
+}
+
+std::uint32_t updateBytewise(const Engine& e, std::uint32_t crc, const unsigned char* p,
+                             std::size_t n) {
+    while (n--)
+        crc = (crc >> 8) ^ e.tables[0][(crc ^ *p++) & 0xFF];
+    return crc;
+}
+
+std::uint32_t updateSlicing16(const Engine& e, std::uint32_t crc, const unsigned char* p,
+                              std::size_t n) {
+    const auto& t = e.tables;
+    while (n >= 16) {
+        const std::uint32_t a = load32(p) ^ crc;
+        const std::uint32_t b = load32(p + 4);
+        const std::uint32_t c = load32(p + 8);
+        const std::uint32_t d = load32(p + 12);
+        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
+              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
+              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
+              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        p += 16;
+        n -= 16;
+    }
+    return updateBytewise(e, crc, p, n);
+}
+
+#if QUILLET_CRC_X86
+
+bool cpuHasCarrylessMultiply() {
+#if defined(_MSC_VER)
+    int info[4];
+    __cpuid(info, 1);
+    return (info[2] & (1 << 1)) && (info[2] & (1 << 19)); // PCLMULQDQ, SSE4.1
+#else
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+#endif
+}
+
+#if defined(__GNUC__)
+#define QUILLET_TARGET_CLMUL __attribute__((target("pclmul,sse4.1")))
+#else
+#define QUILLET_TARGET_CLMUL
+#endif
+
+QUILLET_TARGET_CLMUL inline __m128i fold(__m128i x, __m128i k) {
+    return _mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11));
+}
+
+QUILLET_TARGET_CLMUL inline __m128i load128(const unsigned char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Folds whole 16-byte blocks (at least 64 bytes) and leaves the rest to the tables. The folded
+// 128-bit value is congruent to the message so far, so its CRC from a zero register is the
+// register for the bytes it stands for.
+QUILLET_TARGET_CLMUL std::uint32_t updateCarryless(const Engine& e, std::uint32_t crc,
+                                                   const unsigned char* p, std::size_t n) {
+    const __m128i k512 =
+        _mm_set_epi64x(static_cast<long long>(e.fold512High), static_cast<long long>(e.fold512Low));
+    const __m128i k128 =
+        _mm_set_epi64x(static_cast<long long>(e.fold128High), static_cast<long long>(e.fold128Low));
+    __m128i x0 = _mm_xor_si128(load128(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i x1 = load128(p + 16);
+    __m128i x2 = load128(p + 32);
+    __m128i x3 = load128(p + 48);
+    p += 64;
+    n -= 64;
+    while (n >= 64) {
+        x0 = _mm_xor_si128(fold(x0, k512), load128(p));
+        x1 = _mm_xor_si128(fold(x1, k512), load128(p + 16));
+        x2 = _mm_xor_si128(fold(x2, k512), load128(p + 32));
+        x3 = _mm_xor_si128(fold(x3, k512), load128(p + 48));
+        p += 64;
+        n -= 64;
+    }
+    __m128i x = _mm_xor_si128(fold(x0, k128), x1);
+    x = _mm_xor_si128(fold(x, k128), x2);
+    x = _mm_xor_si128(fold(x, k128), x3);
+    while (n >= 16) {
+        x = _mm_xor_si128(fold(x, k128), load128(p));
+        p += 16;
+        n -= 16;
+    }
+    alignas(16) unsigned char folded[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(folded), x);
+    crc = updateSlicing16(e, 0, folded, sizeof folded);
+    return updateSlicing16(e, crc, p, n);
+}
+
+#endif
+
+bool useCarryless() {
+#if QUILLET_CRC_X86
+    static const bool available = cpuHasCarrylessMultiply();
+    return available;
+#else
+    return false;
+#endif
+}
+
+std::uint32_t updateFast(const Engine& e, std::uint32_t crc, const unsigned char* p,
+                         std::size_t n) {
+#if QUILLET_CRC_X86
+    if (n >= 64 && useCarryless())
+        return updateCarryless(e, crc, p, n);
+#endif
+    return updateSlicing16(e, crc, p, n);
+}
+
+constexpr std::uint32_t initialRegister(ChecksumKind kind) {
+    return kind == ChecksumKind::Crc16 ? 0xFFFFu : 0xFFFFFFFFu;
+}
+
+constexpr std::uint32_t finalXor(ChecksumKind kind) {
+    return kind == ChecksumKind::Crc16 ? 0u : 0xFFFFFFFFu;
+}
+
+} // namespace
+
+Crc::Crc(ChecksumKind kind)
+    : m_kind(kind)
+    , m_register(initialRegister(kind)) {}
+
+void Crc::update(const void* data, std::size_t size) {
+    m_register =
+        updateFast(engine(m_kind), m_register, static_cast<const unsigned char*>(data), size);
+}
+
+std::uint32_t Crc::value() const {
+    return m_register ^ finalXor(m_kind);
+}
+
+QString Crc::text() const {
+    const int digits = m_kind == ChecksumKind::Crc16 ? 4 : 8;
+    return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
+}
+
+bool Crc::usesCarrylessMultiply() {
+    return useCarryless();
+}
+
+std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size) {
+    const std::uint32_t crc = updateBytewise(engine(kind), initialRegister(kind),
+                                             static_cast<const unsigned char*>(data), size);
+    return crc ^ finalXor(kind);
+}
+
+} // namespace quillet::rename

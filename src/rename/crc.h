@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillet::rename {
+
+// The two checksums a name can carry. Both are reflected CRCs (least significant bit first):
+//   CRC-16/MCRF4XX: polynomial 0x1021, initial 0xFFFF, no final XOR, 4 hex digits;
+//   CRC-32/ISO-HDLC (zip, PNG): polynomial 0x04C11DB7, initial 0xFFFFFFFF, final XOR 0xFFFFFFFF.
+enum class ChecksumKind { Crc16, Crc32 };
+
+// A running checksum over bytes fed in order.
+class Crc {
+public:
+    explicit Crc(ChecksumKind kind);
+
+    void update(const void* data, std::size_t size);
+    // The register after the final XOR.
+    [[nodiscard]] std::uint32_t value() const;
+    // The value as upper-case hexadecimal digits, most significant byte first: 4 or 8 of them.
+    [[nodiscard]] QString text() const;
+
+    // Which kernel update() uses on this processor: carry-less multiplication or tables.
+    [[nodiscard]] static bool usesCarrylessMultiply();
+
+private:
+    ChecksumKind m_kind;
+    std::uint32_t m_register;
+};
+
+// The same checksum one byte at a time with a single table: the reference the fast kernels are
+// tested against.
+[[nodiscard]] std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size);
+
+} // namespace quillet::rename

@@ -23,7 +23,8 @@ public:
     QString askText(const QString&, const QString&, const QString&) override { return {}; }
 };
 
-QStringList makePaths(qsizetype count) {
+QStringList makePaths(qsizetype count)
+{
     QStringList paths;
     paths.reserve(count);
     for (qsizetype i = 0; i < count; ++i)
@@ -31,7 +32,8 @@ QStringList makePaths(qsizetype count) {
     return paths;
 }
 
-QString editorTextOf(const QStringList& paths) {
+QString editorTextOf(const QStringList& paths)
+{
     QStringList names;
     names.reserve(paths.size());
     for (const QString& path : paths)
@@ -39,12 +41,14 @@ QString editorTextOf(const QStringList& paths) {
     return names.join(u'\n');
 }
 
-QTemporaryDir& dataFolder() {
+QTemporaryDir& dataFolder()
+{
     static QTemporaryDir dir;
     return dir;
 }
 
-void BM_BareSetPlainText(benchmark::State& state) {
+void BM_BareSetPlainText(benchmark::State& state)
+{
     const QString text = editorTextOf(makePaths(state.range(0)));
     QPlainTextEdit editor;
     for (auto _ : state) {
@@ -54,7 +58,8 @@ void BM_BareSetPlainText(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-void BM_DropFiles(benchmark::State& state) {
+void BM_DropFiles(benchmark::State& state)
+{
     const QStringList paths = makePaths(state.range(0));
     SilentDialogs dialogs;
     for (auto _ : state) {
@@ -69,7 +74,8 @@ void BM_DropFiles(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-void BM_RestoreNames(benchmark::State& state) {
+void BM_RestoreNames(benchmark::State& state)
+{
     SilentDialogs dialogs;
     ui::Form1 window(dataFolder().path() + u'/', dialogs);
     window.takeInFiles(makePaths(state.range(0)));
@@ -90,7 +96,8 @@ BENCHMARK(BM_BareSetPlainText)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMill
 BENCHMARK(BM_DropFiles)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoreNames)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -131,8 +131,8 @@ void BM_Easy(benchmark::State& state)
     const transform::EasyValues values = easyValues();
     for (auto _ : state) {
         // As the run button does: the names split into lines, every line, one text back.
-        const auto result = transform::RunEasyMode(
-            index, batch::linesForEntries(names(), kLines), values);
+        const auto result =
+            transform::RunEasyMode(index, batch::linesForEntries(names(), kLines), values);
         benchmark::DoNotOptimize(result);
     }
 }

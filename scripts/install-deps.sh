@@ -9,6 +9,7 @@ packages=(
   libicu-dev libisal-dev zlib1g-dev
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-ipafont-gothic
+  dosfstools fusefat
   xvfb xauth
 )
 

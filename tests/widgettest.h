@@ -15,7 +15,8 @@
 
 // Window tests run on the offscreen platform unless QT_QPA_PLATFORM names another one.
 #define QUILLET_WIDGET_TEST_MAIN(TestObject)                                                       \
-    int main(int argc, char** argv) {                                                              \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         QApplication app(argc, argv);                                                              \
@@ -33,7 +34,8 @@ public:
     std::deque<QString> answers;
 
     void showMessage(const QString& text) override { messages.append(text); }
-    QString askText(const QString& prompt, const QString& title, const QString& preset) override {
+    QString askText(const QString& prompt, const QString& title, const QString& preset) override
+    {
         prompts.append(title + u'|' + prompt + u'|' + preset);
         if (answers.empty())
             return {};
@@ -44,7 +46,8 @@ public:
 };
 
 // Drops local files onto a widget the way the desktop does: a drag enters, then the drop.
-inline void dropFiles(QWidget* target, const QStringList& paths) {
+inline void dropFiles(QWidget* target, const QStringList& paths)
+{
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls.append(QUrl::fromLocalFile(path));

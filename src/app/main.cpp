@@ -5,7 +5,8 @@
 #include <QApplication>
 #include <QDir>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setFont(quillet::ui::japaneseFont(9));

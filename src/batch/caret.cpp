@@ -4,7 +4,8 @@
 
 namespace quillet::batch {
 
-CaretCounts caretCounts(const QString& text, qsizetype p) {
+CaretCounts caretCounts(const QString& text, qsizetype p)
+{
     const qsizetype n = text.size();
     const qsizetype firstBreak = text.indexOf(kLineBreak);
     if (p <= 0)
@@ -19,13 +20,15 @@ CaretCounts caretCounts(const QString& text, qsizetype p) {
     return {p + 1, firstBreak < 0 ? n - p + 1 : firstBreak + 1 - p};
 }
 
-qsizetype caretLineIndex(const QString& text, qsizetype caretOffset) {
+qsizetype caretLineIndex(const QString& text, qsizetype caretOffset)
+{
     return QStringView(text)
         .first(qBound<qsizetype>(0, caretOffset, text.size()))
         .count(kLineBreak);
 }
 
-QString caretSource(const QString& text, qsizetype caretOffset, const QStringList& sources) {
+QString caretSource(const QString& text, qsizetype caretOffset, const QStringList& sources)
+{
     return sources.value(caretLineIndex(text, caretOffset));
 }
 

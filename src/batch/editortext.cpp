@@ -9,7 +9,8 @@ constexpr char16_t kShownLf = u'\u240A';
 
 } // namespace
 
-QString toEditorText(const QString& names) {
+QString toEditorText(const QString& names)
+{
     QString out(names.size(), Qt::Uninitialized);
     QChar* dst = out.data();
     const QChar* src = names.constData();
@@ -28,22 +29,16 @@ QString toEditorText(const QString& names) {
     return out;
 }
 
-QString fromEditorText(const QString& raw) {
+QString fromEditorText(const QString& raw)
+{
     QString out;
     out.reserve(raw.size() + raw.count(QChar(kParagraph)));
     for (const QChar c : raw) {
         switch (c.unicode()) {
-        case kParagraph:
-            out.append(u"\r\n");
-            break;
-        case kShownCr:
-            out.append(u'\r');
-            break;
-        case kShownLf:
-            out.append(u'\n');
-            break;
-        default:
-            out.append(c);
+        case kParagraph: out.append(u"\r\n"); break;
+        case kShownCr: out.append(u'\r'); break;
+        case kShownLf: out.append(u'\n'); break;
+        default: out.append(c);
         }
     }
     return out;

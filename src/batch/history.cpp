@@ -4,17 +4,20 @@
 
 namespace quillet::batch {
 
-void History::pushOlder(Slots& ring, const QString& newest) {
+void History::pushOlder(Slots& ring, const QString& newest)
+{
     std::move_backward(ring.begin(), ring.end() - 1, ring.end());
     ring[0] = newest;
 }
 
-void History::popNewer(Slots& ring) {
+void History::popNewer(Slots& ring)
+{
     std::move(ring.begin() + 1, ring.end(), ring.begin());
     ring[kSlots - 1].clear();
 }
 
-void History::record(const QString& text, bool batchHasEntries) {
+void History::record(const QString& text, bool batchHasEntries)
+{
     if (!batchHasEntries)
         return;
     if (m_paused) {
@@ -25,7 +28,8 @@ void History::record(const QString& text, bool batchHasEntries) {
     m_forward.fill(QString());
 }
 
-QString History::undo() {
+QString History::undo()
+{
     pushOlder(m_forward, m_back[0]);
     QString text = m_back[1];
     popNewer(m_back);
@@ -33,7 +37,8 @@ QString History::undo() {
     return text;
 }
 
-QString History::redo() {
+QString History::redo()
+{
     QString text = m_forward[0];
     pushOlder(m_back, text);
     popNewer(m_forward);
@@ -41,7 +46,8 @@ QString History::redo() {
     return text;
 }
 
-void History::clear() {
+void History::clear()
+{
     m_back.fill(QString());
     m_forward.fill(QString());
     m_paused = false;

@@ -2,7 +2,8 @@
 
 namespace quillet::batch {
 
-QString LineAt(const QString& text, qsizetype n) {
+QString LineAt(const QString& text, qsizetype n)
+{
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const qsizetype pos = text.indexOf(kLineBreak, start);
@@ -14,7 +15,8 @@ QString LineAt(const QString& text, qsizetype n) {
     return end < 0 ? text.mid(start) : text.mid(start, end - start);
 }
 
-QStringList linesForEntries(const QString& text, qsizetype count) {
+QStringList linesForEntries(const QString& text, qsizetype count)
+{
     QStringList lines;
     if (count <= 0)
         return lines;
@@ -35,15 +37,18 @@ QStringList linesForEntries(const QString& text, qsizetype count) {
     return lines;
 }
 
-qsizetype lineCount(const QString& text) {
+qsizetype lineCount(const QString& text)
+{
     return text.count(kLineBreak) + 1;
 }
 
-QString joinLines(const QStringList& lines) {
+QString joinLines(const QStringList& lines)
+{
     return lines.join(kLineBreak);
 }
 
-QString withoutTrailingLineBreaks(QString text) {
+QString withoutTrailingLineBreaks(QString text)
+{
     qsizetype end = text.size();
     while (QStringView(text).first(end).endsWith(kLineBreak))
         end -= kLineBreak.size();

@@ -6,9 +6,12 @@
 namespace quillet::batch {
 
 RenameBatch::RenameBatch(QChar separator)
-    : m_separator(separator) {}
+    : m_separator(separator)
+{
+}
 
-QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppedPaths) {
+QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppedPaths)
+{
     const qsizetype oldCount = m_sources.size();
     m_known.reserve(oldCount + droppedPaths.size());
     m_sources.reserve(oldCount + droppedPaths.size());
@@ -26,7 +29,8 @@ QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppe
     return text;
 }
 
-void RenameBatch::appendBaseNames(QString& text, qsizetype from) const {
+void RenameBatch::appendBaseNames(QString& text, qsizetype from) const
+{
     qsizetype size = text.size();
     for (qsizetype j = from; j < m_sources.size(); ++j)
         size += m_sources.at(j).size() + kLineBreak.size();
@@ -38,13 +42,15 @@ void RenameBatch::appendBaseNames(QString& text, qsizetype from) const {
     }
 }
 
-QString RenameBatch::restoredNames() const {
+QString RenameBatch::restoredNames() const
+{
     QString names;
     appendBaseNames(names, 0);
     return names;
 }
 
-void RenameBatch::clear() {
+void RenameBatch::clear()
+{
     m_sources.clear();
     m_known.clear();
 }

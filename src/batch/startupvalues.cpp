@@ -6,7 +6,8 @@ namespace quillet::batch {
 
 using namespace Qt::Literals::StringLiterals;
 
-StartupValues loadStartupValues(const QString& dataFolder) {
+StartupValues loadStartupValues(const QString& dataFolder)
+{
     using datafile::readFirstLine;
     StartupValues values;
     values.crc16Template = readFirstLine(dataFolder + u"CRC16STR.txt"_s);

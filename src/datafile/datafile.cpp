@@ -10,7 +10,8 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-std::optional<QByteArray> readWholeFile(const QString& path) {
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -22,19 +23,22 @@ std::optional<QByteArray> readWholeFile(const QString& path) {
 
 } // namespace
 
-QString decodeDataFile(const QByteArray& bytes) {
+QString decodeDataFile(const QByteArray& bytes)
+{
     if (bytes.startsWith(kUtf8Bom))
         return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
     return decodeWindows31J(bytes);
 }
 
-QByteArray encodeDataFile(const QString& text) {
+QByteArray encodeDataFile(const QString& text)
+{
     if (std::optional<QByteArray> bytes = encodeWindows31J(text))
         return *bytes;
     return QByteArray(kUtf8Bom) + text.toUtf8();
 }
 
-std::optional<WriteError> writeFileAtomically(const QString& path, const QByteArray& bytes) {
+std::optional<WriteError> writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return WriteError{file.errorString()};
@@ -48,7 +52,8 @@ std::optional<WriteError> writeFileAtomically(const QString& path, const QByteAr
     return std::nullopt;
 }
 
-QStringList splitDataLines(const QString& text) {
+QStringList splitDataLines(const QString& text)
+{
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -65,14 +70,16 @@ QStringList splitDataLines(const QString& text) {
     return lines;
 }
 
-std::optional<QStringList> readDataFileLines(const QString& path) {
+std::optional<QStringList> readDataFileLines(const QString& path)
+{
     const std::optional<QByteArray> bytes = readWholeFile(path);
     if (!bytes)
         return std::nullopt;
     return splitDataLines(decodeDataFile(*bytes));
 }
 
-QString readFirstLine(const QString& path) {
+QString readFirstLine(const QString& path)
+{
     const std::optional<QStringList> lines = readDataFileLines(path);
     if (!lines || lines->isEmpty())
         return {};

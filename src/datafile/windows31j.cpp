@@ -13,7 +13,8 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-Converter openConverter() {
+Converter openConverter()
+{
     UErrorCode status = U_ZERO_ERROR;
     Converter converter(ucnv_open("windows-31j", &status));
     if (U_FAILURE(status))
@@ -23,7 +24,8 @@ Converter openConverter() {
 
 } // namespace
 
-QString decodeWindows31J(QByteArrayView bytes) {
+QString decodeWindows31J(QByteArrayView bytes)
+{
     if (bytes.isEmpty())
         return {};
     Converter converter = openConverter();
@@ -41,7 +43,8 @@ QString decodeWindows31J(QByteArrayView bytes) {
     return text;
 }
 
-std::optional<QByteArray> encodeWindows31J(QStringView text) {
+std::optional<QByteArray> encodeWindows31J(QStringView text)
+{
     if (text.isEmpty())
         return QByteArray();
     Converter converter = openConverter();

@@ -4,7 +4,8 @@
 
 namespace quillet::memory {
 
-QStringList LoadRememberedValues(const QString& dataFolder) {
+QStringList LoadRememberedValues(const QString& dataFolder)
+{
     QStringList values =
         datafile::readDataFileLines(QString(dataFolder).append(kRememberedValuesFile))
             .value_or(QStringList());
@@ -13,7 +14,8 @@ QStringList LoadRememberedValues(const QString& dataFolder) {
 }
 
 std::optional<datafile::WriteError> SaveRememberedValues(const QString& dataFolder,
-                                                         const QStringList& values) {
+                                                         const QStringList& values)
+{
     QString text = values.join(u"\r\n");
     text.append(u"\r\n");
     return datafile::writeFileAtomically(QString(dataFolder).append(kRememberedValuesFile),

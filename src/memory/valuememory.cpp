@@ -2,7 +2,8 @@
 
 namespace quillet::memory {
 
-bool isRememberable(const QString& text, const QStringList& entries) {
+bool isRememberable(const QString& text, const QStringList& entries)
+{
     if (text.isEmpty() || entries.contains(text))
         return false;
     const bool matchesOneTwoFive =
@@ -10,7 +11,8 @@ bool isRememberable(const QString& text, const QStringList& entries) {
     return !matchesOneTwoFive;
 }
 
-QStringList valuesToRemember(const QStringList& entries, const QStringList& boxTexts) {
+QStringList valuesToRemember(const QStringList& entries, const QStringList& boxTexts)
+{
     QStringList known = entries;
     QStringList added;
     for (const QString& text : boxTexts) {

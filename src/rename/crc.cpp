@@ -26,14 +26,16 @@ struct Engine {
     std::uint64_t fold512Low = 0, fold512High = 0, fold128Low = 0, fold128High = 0;
 };
 
-std::uint32_t reflect32(std::uint32_t v) {
+std::uint32_t reflect32(std::uint32_t v)
+{
     std::uint32_t r = 0;
     for (int i = 0; i < 32; ++i)
         r |= ((v >> i) & 1u) << (31 - i);
     return r;
 }
 
-std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent) {
+std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent)
+{
     std::uint64_t r = 1; // x^0
     for (int i = 0; i < exponent; ++i) {
         r <<= 1;
@@ -43,7 +45,8 @@ std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent) {
     return std::uint64_t(reflect32(std::uint32_t(r))) << 1;
 }
 
-Engine makeEngine(std::uint32_t reflectedPoly) {
+Engine makeEngine(std::uint32_t reflectedPoly)
+{
     Engine e;
     e.reflectedPoly = reflectedPoly;
     e.normalPoly = (std::uint64_t(1) << 32) | reflect32(reflectedPoly);
@@ -66,38 +69,42 @@ Engine makeEngine(std::uint32_t reflectedPoly) {
     return e;
 }
 
-const Engine& engine(ChecksumKind kind) {
+const Engine& engine(ChecksumKind kind)
+{
     // Filled on first use and kept for the life of the program.
     static const Engine crc16 = makeEngine(0x8408);
     static const Engine crc32 = makeEngine(0xEDB88320);
     return kind == ChecksumKind::Crc16 ? crc16 : crc32;
 }
 
-std::uint32_t load32(const unsigned char* p) {
+std::uint32_t load32(const unsigned char* p)
+{
     std::uint32_t v;
     std::memcpy(&v, p, 4);
     return v; // little-endian: byte 0 in the low bits, as a reflected CRC wants
 }
 
 std::uint32_t updateBytewise(const Engine& e, std::uint32_t crc, const unsigned char* p,
-                             std::size_t n) {
+                             std::size_t n)
+{
     while (n--)
         crc = (crc >> 8) ^ e.tables[0][(crc ^ *p++) & 0xFF];
     return crc;
 }
 
 std::uint32_t updateSlicing16(const Engine& e, std::uint32_t crc, const unsigned char* p,
-                              std::size_t n) {
+                              std::size_t n)
+{
     const auto& t = e.tables;
     while (n >= 16) {
         const std::uint32_t a = load32(p) ^ crc;
         const std::uint32_t b = load32(p + 4);
         const std::uint32_t c = load32(p + 8);
         const std::uint32_t d = load32(p + 12);
-        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
-              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
-              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
-              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24]
+              ^ t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24]
+              ^ t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24]
+              ^ t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
         p += 16;
         n -= 16;
     }
@@ -106,7 +113,8 @@ std::uint32_t updateSlicing16(const Engine& e, std::uint32_t crc, const unsigned
 
 #if QUILLET_CRC_X86
 
-bool cpuHasCarrylessMultiply() {
+bool cpuHasCarrylessMultiply()
+{
 #if defined(_MSC_VER)
     int info[4];
     __cpuid(info, 1);
@@ -123,11 +131,13 @@ bool cpuHasCarrylessMultiply() {
 #define QUILLET_TARGET_CLMUL
 #endif
 
-QUILLET_TARGET_CLMUL inline __m128i fold(__m128i x, __m128i k) {
+QUILLET_TARGET_CLMUL inline __m128i fold(__m128i x, __m128i k)
+{
     return _mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11));
 }
 
-QUILLET_TARGET_CLMUL inline __m128i load128(const unsigned char* p) {
+QUILLET_TARGET_CLMUL inline __m128i load128(const unsigned char* p)
+{
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
@@ -135,7 +145,8 @@ QUILLET_TARGET_CLMUL inline __m128i load128(const unsigned char* p) {
 // 128-bit value is congruent to the message so far, so its CRC from a zero register is the
 // register for the bytes it stands for.
 QUILLET_TARGET_CLMUL std::uint32_t updateCarryless(const Engine& e, std::uint32_t crc,
-                                                   const unsigned char* p, std::size_t n) {
+                                                   const unsigned char* p, std::size_t n)
+{
     const __m128i k512 =
         _mm_set_epi64x(static_cast<long long>(e.fold512High), static_cast<long long>(e.fold512Low));
     const __m128i k128 =
@@ -170,7 +181,8 @@ QUILLET_TARGET_CLMUL std::uint32_t updateCarryless(const Engine& e, std::uint32_
 
 #endif
 
-bool useCarryless() {
+bool useCarryless()
+{
 #if QUILLET_CRC_X86
     static const bool available = cpuHasCarrylessMultiply();
     return available;
@@ -179,8 +191,8 @@ bool useCarryless() {
 #endif
 }
 
-std::uint32_t updateFast(const Engine& e, std::uint32_t crc, const unsigned char* p,
-                         std::size_t n) {
+std::uint32_t updateFast(const Engine& e, std::uint32_t crc, const unsigned char* p, std::size_t n)
+{
 #if QUILLET_CRC_X86
     if (n >= 64 && useCarryless())
         return updateCarryless(e, crc, p, n);
@@ -188,11 +200,13 @@ std::uint32_t updateFast(const Engine& e, std::uint32_t crc, const unsigned char
     return updateSlicing16(e, crc, p, n);
 }
 
-constexpr std::uint32_t initialRegister(ChecksumKind kind) {
+constexpr std::uint32_t initialRegister(ChecksumKind kind)
+{
     return kind == ChecksumKind::Crc16 ? 0xFFFFu : 0xFFFFFFFFu;
 }
 
-constexpr std::uint32_t finalXor(ChecksumKind kind) {
+constexpr std::uint32_t finalXor(ChecksumKind kind)
+{
     return kind == ChecksumKind::Crc16 ? 0u : 0xFFFFFFFFu;
 }
 
@@ -200,27 +214,51 @@ constexpr std::uint32_t finalXor(ChecksumKind kind) {
 
 Crc::Crc(ChecksumKind kind)
     : m_kind(kind)
-    , m_register(initialRegister(kind)) {}
+    , m_register(initialRegister(kind))
+{
+}
 
-void Crc::update(const void* data, std::size_t size) {
+void Crc::update(const void* data, std::size_t size)
+{
     m_register =
         updateFast(engine(m_kind), m_register, static_cast<const unsigned char*>(data), size);
 }
 
-std::uint32_t Crc::value() const {
+std::uint32_t Crc::value() const
+{
     return m_register ^ finalXor(m_kind);
 }
 
-QString Crc::text() const {
+QString Crc::text() const
+{
     const int digits = m_kind == ChecksumKind::Crc16 ? 4 : 8;
     return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
 }
 
-bool Crc::usesCarrylessMultiply() {
+bool Crc::usesCarrylessMultiply()
+{
     return useCarryless();
 }
 
-std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size) {
+std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data, std::size_t size)
+{
+    const Engine& e = engine(kind);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::uint32_t crc = initialRegister(kind);
+#if QUILLET_CRC_X86
+    if (kernel == CrcKernel::Carryless && size >= 64 && useCarryless())
+        crc = updateCarryless(e, crc, bytes, size);
+    else
+        crc = updateSlicing16(e, crc, bytes, size);
+#else
+    Q_UNUSED(kernel);
+    crc = updateSlicing16(e, crc, bytes, size);
+#endif
+    return crc ^ finalXor(kind);
+}
+
+std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size)
+{
     const std::uint32_t crc = updateBytewise(engine(kind), initialRegister(kind),
                                              static_cast<const unsigned char*>(data), size);
     return crc ^ finalXor(kind);

@@ -31,6 +31,12 @@ private:
     std::uint32_t m_register;
 };
 
+// The checksum with a chosen kernel, so that tests and benchmarks reach both on a processor
+// that has carry-less multiplication (which falls back to the tables where it is missing).
+enum class CrcKernel { Tables, Carryless };
+[[nodiscard]] std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data,
+                                          std::size_t size);
+
 // The same checksum one byte at a time with a single table: the reference the fast kernels are
 // tested against.
 [[nodiscard]] std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size);

@@ -12,17 +12,20 @@ namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString checksumCaption(ChecksumKind kind) {
+QString checksumCaption(ChecksumKind kind)
+{
     return kind == ChecksumKind::Crc16 ? u"16bitCRC取得中..."_s : u"32bitCRC取得中..."_s;
 }
 
-QString progressLabel(qint64 offset, qint64 length) {
+QString progressLabel(qint64 offset, qint64 length)
+{
     const double share = length > 0 ? double(offset) / double(length) * 100.0 : 0.0;
     return QString::number(static_cast<qint64>(std::nearbyint(share))) + u"%取得"_s;
 }
 
 std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
-                                    ChecksumProgress& progress, int blockFactor) {
+                                    ChecksumProgress& progress, int blockFactor)
+{
     if (!QFileInfo(path).isFile())
         return std::nullopt;
 

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +22,8 @@ namespace quillet::rename {
 
 #ifdef Q_OS_WIN
 
-RenameResult renameWithoutReplacing(const QString& from, const QString& to) {
+RenameResult renameWithoutReplacing(const QString& from, const QString& to)
+{
     const std::wstring f = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring t = QDir::toNativeSeparators(to).toStdWString();
     // Without MOVEFILE_REPLACE_EXISTING the move never replaces; a case-only change of the
@@ -38,23 +40,40 @@ RenameResult renameWithoutReplacing(const QString& from, const QString& to) {
 
 namespace {
 
-QString systemReason(int error) {
+QString systemReason(int error)
+{
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool isSameItem(const QByteArray& a, const QByteArray& b) {
-    struct stat sa;
-    struct stat sb;
-    return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+// Whether the folder holds an entry spelled exactly like the path's last part. A lookup that
+// finds an item although no entry is spelled so was matched without regard to letter case.
+bool hasEntrySpelledExactly(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
+    const QByteArray name = path.mid(slash + 1);
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return true; // cannot tell: take the safe answer
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
-bool exists(const QByteArray& path) {
+bool exists(const QByteArray& path)
+{
     struct stat st;
     return ::lstat(path.constData(), &st) == 0;
 }
 
-int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -68,7 +87,8 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
 
 // Without the atomic flag: a hard link cannot replace either; only where the file system has
 // neither (or for folders) is the target checked just before a plain rename.
-RenameResult renameFallback(const QByteArray& from, const QByteArray& to) {
+RenameResult renameFallback(const QByteArray& from, const QByteArray& to)
+{
     struct stat st;
     if (::lstat(from.constData(), &st) != 0)
         return RenameResult::failed(systemReason(errno));
@@ -90,44 +110,55 @@ RenameResult renameFallback(const QByteArray& from, const QByteArray& to) {
     return RenameResult::failed(systemReason(errno));
 }
 
+// One rename attempt: the atomic no-replace rename, or the fallback where the file system
+// does not offer it.
+RenameResult renameOnce(const QByteArray& from, const QByteArray& to)
+{
+    const int error = renameNoReplace(from, to);
+    if (error == 0)
+        return RenameResult::done();
+    if (error == EEXIST)
+        return RenameResult::exists();
+    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
+        return renameFallback(from, to);
+    return RenameResult::failed(systemReason(error));
+}
+
 // On a case-insensitive file system the new spelling names the item itself. The rename goes
 // through a fresh temporary name, since renaming an item onto itself changes nothing there.
-RenameResult renameLetterCase(const QByteArray& from, const QByteArray& to) {
+RenameResult renameLetterCase(const QByteArray& from, const QByteArray& to)
+{
     const qsizetype slash = from.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray() : from.left(slash + 1);
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QByteArray temporary =
             folder + ".quillet-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        const int error = renameNoReplace(from, temporary);
-        if (error == EEXIST)
+        const RenameResult away = renameOnce(from, temporary);
+        if (away.outcome == RenameResult::Outcome::TargetExists)
             continue;
-        if (error != 0)
-            return RenameResult::failed(systemReason(error));
-        const int second = renameNoReplace(temporary, to);
-        if (second == 0)
-            return RenameResult::done();
-        renameNoReplace(temporary, from);
-        return second == EEXIST ? RenameResult::exists()
-                                : RenameResult::failed(systemReason(second));
+        if (away.outcome != RenameResult::Outcome::Done)
+            return away;
+        const RenameResult back = renameOnce(temporary, to);
+        if (back.outcome != RenameResult::Outcome::Done)
+            (void)renameOnce(temporary, from);
+        return back;
     }
     return RenameResult::exists();
 }
 
 } // namespace
 
-RenameResult renameWithoutReplacing(const QString& from, const QString& to) {
+RenameResult renameWithoutReplacing(const QString& from, const QString& to)
+{
     const QByteArray f = QFile::encodeName(from);
     const QByteArray t = QFile::encodeName(to);
-    const int error = renameNoReplace(f, t);
-    if (error == 0)
-        return RenameResult::done();
-    if (error == EEXIST) {
-        const bool caseOnly = from != to && from.compare(to, Qt::CaseInsensitive) == 0;
-        return caseOnly && isSameItem(f, t) ? renameLetterCase(f, t) : RenameResult::exists();
-    }
-    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
-        return renameFallback(f, t);
-    return RenameResult::failed(systemReason(error));
+    const RenameResult result = renameOnce(f, t);
+    // A new spelling of the same name that the file system found although no entry is spelled
+    // so: a case-insensitive file system found the item itself.
+    if (result.outcome == RenameResult::Outcome::TargetExists && from != to
+        && from.compare(to, Qt::CaseInsensitive) == 0 && !hasEntrySpelledExactly(t))
+        return renameLetterCase(f, t);
+    return result;
 }
 
 #endif

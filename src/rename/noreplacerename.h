@@ -12,7 +12,8 @@ struct RenameResult {
 
     [[nodiscard]] static RenameResult done() { return {Outcome::Done, {}}; }
     [[nodiscard]] static RenameResult exists() { return {Outcome::TargetExists, {}}; }
-    [[nodiscard]] static RenameResult failed(QString why) {
+    [[nodiscard]] static RenameResult failed(QString why)
+    {
         return {Outcome::Failed, std::move(why)};
     }
 };

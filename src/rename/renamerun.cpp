@@ -6,17 +6,20 @@ namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString failureMessage(const QString& source) {
+QString failureMessage(const QString& source)
+{
     return source + u"\r\n\r\nのリネームに失敗しました。"_s;
 }
 
-QString collisionPrompt(const QString& target) {
-    return u"ファイル「 "_s + target +
-           u" 」は既に存在します。ファイル名を変更してください。\r\n\r\n"
-           u"このファイル名のリネームをしない場合はキャンセルを押してください。"_s;
+QString collisionPrompt(const QString& target)
+{
+    return u"ファイル「 "_s + target
+           + u" 」は既に存在します。ファイル名を変更してください。\r\n\r\n"
+             u"このファイル名のリネームをしない場合はキャンセルを押してください。"_s;
 }
 
-QString completionMessage(const RenameSummary& summary) {
+QString completionMessage(const RenameSummary& summary)
+{
     if (summary.notRenamed == 0)
         return u"リネームしました。"_s;
     return u"%1件中%2件をリネームしました。%3件はリネームしませんでした。"_s
@@ -26,7 +29,8 @@ QString completionMessage(const RenameSummary& summary) {
 }
 
 std::optional<QString> ReplaceChecksumToken(const QString& target, const QString& source,
-                                            const RenameOperations& operations) {
+                                            const RenameOperations& operations)
+{
     QString result = target;
     const std::pair<QStringView, ChecksumKind> tokens[] = {{kCrc16Token, ChecksumKind::Crc16},
                                                            {kCrc32Token, ChecksumKind::Crc32}};
@@ -45,7 +49,8 @@ namespace {
 
 // True when the entry ended renamed.
 bool renameEntry(const QString& source, const QString& listedTarget,
-                 const RenameOperations& operations, QChar separator) {
+                 const RenameOperations& operations, QChar separator)
+{
     if (listedTarget == source)
         return true; // the name was not changed: nothing to do
     const std::optional<QString> target = ReplaceChecksumToken(listedTarget, source, operations);
@@ -62,8 +67,7 @@ bool renameEntry(const QString& source, const QString& listedTarget,
     for (;;) {
         const RenameResult result = operations.rename(source, attempt);
         switch (result.outcome) {
-        case RenameResult::Outcome::Done:
-            return true;
+        case RenameResult::Outcome::Done: return true;
         case RenameResult::Outcome::Failed:
             operations.showMessage(failureMessage(source));
             return false;
@@ -82,7 +86,8 @@ bool renameEntry(const QString& source, const QString& listedTarget,
 } // namespace
 
 RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
-                        const RenameOperations& operations, QChar separator) {
+                        const RenameOperations& operations, QChar separator)
+{
     RenameSummary summary;
     const qsizetype count = sources.size();
     for (qsizetype i = 0; i < count; ++i) {

@@ -7,19 +7,21 @@ namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
 
-QStringList BuildTargetList(const QStringList& sources, const QString& names, QChar separator) {
+QStringList BuildTargetList(const QStringList& sources, const QString& names, QChar separator)
+{
     const QStringList lines = batch::linesForEntries(names, sources.size());
     QStringList targets;
     targets.reserve(sources.size());
     for (qsizetype i = 0; i < sources.size(); ++i) {
         const QString& source = sources.at(i);
-        targets.append(batch::FolderPart(source, separator) + separator + lines.at(i) + u'.' +
-                       batch::ExtensionPart(source));
+        targets.append(batch::FolderPart(source, separator) + separator + lines.at(i) + u'.'
+                       + batch::ExtensionPart(source));
     }
     return targets;
 }
 
-QString FormatConfirmationListing(const QStringList& sources, const QStringList& targets) {
+QString FormatConfirmationListing(const QStringList& sources, const QStringList& targets)
+{
     QString listing;
     for (qsizetype i = 0; i < sources.size(); ++i) {
         listing += sources.at(i);
@@ -30,7 +32,8 @@ QString FormatConfirmationListing(const QStringList& sources, const QStringList&
     return listing;
 }
 
-qsizetype fileNameStart(const QString& target, QChar separator) {
+qsizetype fileNameStart(const QString& target, QChar separator)
+{
     // Mark the characters that belong to a token, then look for the last free separator.
     QList<bool> inToken(target.size(), false);
     for (const QStringView token : {kCrc16Token, kCrc32Token}) {

@@ -10,11 +10,11 @@ namespace {
 enum class Side { A, B };
 
 // The position before the plus value is added.
-std::optional<double> rawPosition(const QString& line, int mode, const QString& value, Side side) {
+std::optional<double> rawPosition(const QString& line, int mode, const QString& value, Side side)
+{
     const double length = double(line.size());
     switch (mode) {
-    case 0:
-        return side == Side::A ? 1.0 : length + 1;
+    case 0: return side == Side::A ? 1.0 : length + 1;
     case 1: {
         const std::optional<std::int32_t> count = parseInt32(value);
         return count ? std::optional<double>(*count) : std::nullopt;
@@ -38,13 +38,13 @@ std::optional<double> rawPosition(const QString& line, int mode, const QString& 
             value.isEmpty() ? (line.isEmpty() ? 0 : line.size() + 1) : line.lastIndexOf(value) + 1;
         return double(found) + (side == Side::B ? value.size() : 0);
     }
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
 std::optional<std::int32_t> resolve(const QString& line, int mode, const QString& value,
-                                    const QString& plus, Side side) {
+                                    const QString& plus, Side side)
+{
     const std::optional<double> raw = rawPosition(line, mode, value, side);
     if (!raw)
         return std::nullopt;
@@ -55,7 +55,8 @@ std::optional<std::int32_t> resolve(const QString& line, int mode, const QString
 }
 
 std::optional<QString> joined(std::optional<QString> head, const QString& middle,
-                              std::optional<QString> tail) {
+                              std::optional<QString> tail)
+{
     if (!head || !tail)
         return std::nullopt;
     return *head + middle + *tail;
@@ -64,17 +65,19 @@ std::optional<QString> joined(std::optional<QString> head, const QString& middle
 } // namespace
 
 std::optional<std::int32_t> ResolvePositionA(const QString& line, int modeA, const QString& valueA1,
-                                             const QString& plusA) {
+                                             const QString& plusA)
+{
     return resolve(line, modeA, valueA1, plusA, Side::A);
 }
 
 std::optional<std::int32_t> ResolvePositionB(const QString& line, int modeB, const QString& valueB1,
-                                             const QString& plusB) {
+                                             const QString& plusB)
+{
     return resolve(line, modeB, valueB1, plusB, Side::B);
 }
 
-std::optional<QString> EditLineAtPositions(const QString& line,
-                                           const AdvancedEditRequest& request) {
+std::optional<QString> EditLineAtPositions(const QString& line, const AdvancedEditRequest& request)
+{
     const std::optional<std::int32_t> a =
         ResolvePositionA(line, request.modeA, request.valueA1, request.plusA);
     if (!a)
@@ -91,21 +94,16 @@ std::optional<QString> EditLineAtPositions(const QString& line,
     if (posA > posB)
         return QString();
     switch (request.operation) {
-    case 0:
-        return joined(leftText(line, posA - 1), request.valueC, restText(line, posA));
-    case 1:
-        return joined(leftText(line, posB - 1), request.valueC, restText(line, posB));
-    case 2:
-        return joined(leftText(line, posA - 1), QString(), restText(line, posB));
-    case 3:
-        return joined(leftText(line, posA - 1), request.valueC, restText(line, posB));
-    default:
-        return std::nullopt;
+    case 0: return joined(leftText(line, posA - 1), request.valueC, restText(line, posA));
+    case 1: return joined(leftText(line, posB - 1), request.valueC, restText(line, posB));
+    case 2: return joined(leftText(line, posA - 1), QString(), restText(line, posB));
+    case 3: return joined(leftText(line, posA - 1), request.valueC, restText(line, posB));
+    default: return std::nullopt;
     }
 }
 
-QString ApplyAdvancedEdit(qsizetype count, const QString& names,
-                          const AdvancedEditRequest& request) {
+QString ApplyAdvancedEdit(qsizetype count, const QString& names, const AdvancedEditRequest& request)
+{
     QStringList lines = batch::linesForEntries(names, count);
     for (QString& line : lines) {
         const QString result = EditLineAtPositions(line, request).value_or(QString());

@@ -10,17 +10,20 @@ struct BracketKind {
 
 constexpr BracketKind kKinds[] = {{u'[', u']'}, {u'(', u')'}, {u'（', u'）'}};
 
-bool isTrimmedSpace(QChar c) {
+bool isTrimmedSpace(QChar c)
+{
     return c == u' ' || c == u'　';
 }
 
-QString withoutRange(const QString& line, qsizetype from, qsizetype length) {
+QString withoutRange(const QString& line, qsizetype from, qsizetype length)
+{
     return QString(line).remove(from, length);
 }
 
 } // namespace
 
-QString RemoveLeadingBracketGroup(const QString& line) {
+QString RemoveLeadingBracketGroup(const QString& line)
+{
     if (line.isEmpty())
         return {};
     for (const BracketKind& kind : kKinds) {
@@ -35,7 +38,8 @@ QString RemoveLeadingBracketGroup(const QString& line) {
     return {};
 }
 
-QString RemoveTrailingBracketGroup(const QString& line) {
+QString RemoveTrailingBracketGroup(const QString& line)
+{
     if (line.isEmpty())
         return {};
     for (const BracketKind& kind : kKinds) {
@@ -47,21 +51,24 @@ QString RemoveTrailingBracketGroup(const QString& line) {
     return {};
 }
 
-QString RemoveFirstValueA(const QString& line, const QString& valueA) {
+QString RemoveFirstValueA(const QString& line, const QString& valueA)
+{
     if (valueA.isEmpty())
         return {};
     const qsizetype at = line.indexOf(valueA);
     return at < 0 ? QString() : withoutRange(line, at, valueA.size());
 }
 
-QString RemoveLastValueA(const QString& line, const QString& valueA) {
+QString RemoveLastValueA(const QString& line, const QString& valueA)
+{
     if (valueA.isEmpty())
         return {};
     const qsizetype at = line.lastIndexOf(valueA);
     return at < 0 ? QString() : withoutRange(line, at, valueA.size());
 }
 
-QString TrimSpaces(const QString& line) {
+QString TrimSpaces(const QString& line)
+{
     qsizetype begin = 0;
     qsizetype end = line.size();
     while (begin < end && isTrimmedSpace(line[begin]))

@@ -23,7 +23,8 @@ struct CodecFields {
 
 // "[" followed, in this order and each after the end of the one before, by "x", " ", "fps"
 // and "s ]".
-bool holdsCodecGroup(QStringView line) {
+bool holdsCodecGroup(QStringView line)
+{
     qsizetype from = 0;
     for (QStringView part : {u"[", u"x", u" ", u"fps", u"s ]"}) {
         const qsizetype at = line.indexOf(part, from);
@@ -48,7 +49,8 @@ struct Group {
     CodecFields fields;
 };
 
-std::optional<Group> takeApart(QStringView line, const ProfileFile& codecNames) {
+std::optional<Group> takeApart(QStringView line, const ProfileFile& codecNames)
+{
     Group group;
     CodecFields& f = group.fields;
     QString text;
@@ -126,7 +128,8 @@ std::optional<Group> takeApart(QStringView line, const ProfileFile& codecNames) 
 
 #undef QUILLET_TAKE
 
-QString fillTemplate(const QString& codecTemplate, const CodecFields& f) {
+QString fillTemplate(const QString& codecTemplate, const CodecFields& f)
+{
     QString filled = codecTemplate;
     filled.replace(u"*/WIDTH/*"_s, QString::number(f.width));
     filled.replace(u"*/HEIGHT/*"_s, QString::number(f.height));
@@ -142,7 +145,8 @@ QString fillTemplate(const QString& codecTemplate, const CodecFields& f) {
 }
 
 // Four single passes, so a run of three spaces becomes two.
-QString tidySpaces(QString text) {
+QString tidySpaces(QString text)
+{
     text.replace(u"  "_s, u" "_s);
     text.replace(u"　 "_s, u" "_s);
     text.replace(u" 　"_s, u" "_s);
@@ -152,7 +156,8 @@ QString tidySpaces(QString text) {
 
 } // namespace
 
-QString LookupCodecName(QStringView section, const QString& name, const ProfileFile& codecNames) {
+QString LookupCodecName(QStringView section, const QString& name, const ProfileFile& codecNames)
+{
     const QString value = codecNames.value(section, name);
     if (value.isEmpty())
         return name;
@@ -162,7 +167,8 @@ QString LookupCodecName(QStringView section, const QString& name, const ProfileF
 }
 
 std::optional<QString> RewriteCodecInfo(const QString& line, const QString& codecTemplate,
-                                        const ProfileFile& codecNames) {
+                                        const ProfileFile& codecNames)
+{
     if (!holdsCodecGroup(line))
         return QString();
     const std::optional<Group> group = takeApart(line, codecNames);

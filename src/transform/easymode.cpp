@@ -10,103 +10,75 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString prefix(int index, const QString& valueA) {
+QString prefix(int index, const QString& valueA)
+{
     // Every fixed prefix ends in one space, also those whose list item shows none.
     switch (index) {
-    case 0:
-        return u"[DVD] "_s;
-    case 1:
-        return u"(DVD) "_s;
-    case 2:
-        return u"(DVD-RIP) "_s;
-    case 3:
-        return u"[LD] "_s;
-    case 4:
-        return u"(LD) "_s;
-    case 5:
-        return u"[映画] "_s;
-    case 6:
-        return u"[18禁ゲーム] "_s;
-    case 7:
-        return u"(18禁ゲーム) "_s;
-    default:
-        return valueA;
+    case 0: return u"[DVD] "_s;
+    case 1: return u"(DVD) "_s;
+    case 2: return u"(DVD-RIP) "_s;
+    case 3: return u"[LD] "_s;
+    case 4: return u"(LD) "_s;
+    case 5: return u"[映画] "_s;
+    case 6: return u"[18禁ゲーム] "_s;
+    case 7: return u"(18禁ゲーム) "_s;
+    default: return valueA;
     }
 }
 
-std::optional<QString> suffix(int index, const EasyValues& values) {
+std::optional<QString> suffix(int index, const EasyValues& values)
+{
     switch (index) {
-    case 10:
-        return u"(DVD)"_s;
-    case 11:
-        return u"(DVD-RIP)"_s;
-    case 12:
-        return u"(LD)"_s;
-    case 13:
-        return u"(日本語字幕)"_s;
-    case 14:
-        return u"(日本語吹き替え)"_s;
-    case 15:
-        return values.valueA;
-    case easy::kCrc16Template:
-        return values.crc16Template;
-    case easy::kCrc32Template:
-        return values.crc32Template;
-    default:
-        return std::nullopt;
+    case 10: return u"(DVD)"_s;
+    case 11: return u"(DVD-RIP)"_s;
+    case 12: return u"(LD)"_s;
+    case 13: return u"(日本語字幕)"_s;
+    case 14: return u"(日本語吹き替え)"_s;
+    case 15: return values.valueA;
+    case easy::kCrc16Template: return values.crc16Template;
+    case easy::kCrc32Template: return values.crc32Template;
+    default: return std::nullopt;
     }
 }
 
 // The result of the operation before the empty-result rule; the empty text means no change.
-QString operationResult(int index, const QString& line, const EasyValues& values) {
+QString operationResult(int index, const QString& line, const EasyValues& values)
+{
     if (index >= 0 && index <= easy::kLastPrefix)
         return prefix(index, values.valueA) + line;
     if (const std::optional<QString> end = suffix(index, values))
         return line + *end;
     switch (index) {
-    case easy::kNumberMarkerToEpisode:
-        return numberMarkerToEpisode(line);
-    case easy::kEpisodeToNumberMarker:
-        return episodeToNumberMarker(line);
-    case 19:
-        return replaceEach(replaceEach(line, u"｢"_s, u"「"_s), u"｣"_s, u"」"_s);
-    case 20:
-        return replaceEach(replaceEach(line, u"（"_s, u"("_s), u"）"_s, u")"_s);
-    case 21:
-        return replaceEach(replaceEach(line, u"("_s, u"（"_s), u")"_s, u"）"_s);
-    case 22:
-        return replaceEach(line, u"!"_s, u"！"_s);
-    case 23:
-        return replaceEach(line, u"！"_s, u"!"_s);
-    case 24:
-        return replaceEach(line, u"・・・"_s, u"…"_s);
-    case easy::kReplaceAWithB:
-        return replaceEach(line, values.valueA, values.valueB);
-    case 27:
-        return RemoveLeadingBracketGroup(line);
-    case 28:
-        return RemoveFirstValueA(line, values.valueA);
-    case 29:
-        return RemoveTrailingBracketGroup(line);
-    case 30:
-        return RemoveLastValueA(line, values.valueA);
-    case 31:
-        return TrimSpaces(line);
+    case easy::kNumberMarkerToEpisode: return numberMarkerToEpisode(line);
+    case easy::kEpisodeToNumberMarker: return episodeToNumberMarker(line);
+    case 19: return replaceEach(replaceEach(line, u"｢"_s, u"「"_s), u"｣"_s, u"」"_s);
+    case 20: return replaceEach(replaceEach(line, u"（"_s, u"("_s), u"）"_s, u")"_s);
+    case 21: return replaceEach(replaceEach(line, u"("_s, u"（"_s), u")"_s, u"）"_s);
+    case 22: return replaceEach(line, u"!"_s, u"！"_s);
+    case 23: return replaceEach(line, u"！"_s, u"!"_s);
+    case 24: return replaceEach(line, u"・・・"_s, u"…"_s);
+    case easy::kReplaceAWithB: return replaceEach(line, values.valueA, values.valueB);
+    case 27: return RemoveLeadingBracketGroup(line);
+    case 28: return RemoveFirstValueA(line, values.valueA);
+    case 29: return RemoveTrailingBracketGroup(line);
+    case 30: return RemoveLastValueA(line, values.valueA);
+    case 31: return TrimSpaces(line);
     case easy::kCodecRewrite:
         return RewriteCodecInfo(line, values.codecTemplate, values.codecNames).value_or(QString());
-    default:
-        return {};
+    default: return {};
     }
 }
 
 } // namespace
 
-QString ApplyEasyOperation(int index, const QString& line, const EasyValues& values) {
+QString ApplyEasyOperation(int index, const QString& line, const EasyValues& values)
+{
     QString result = operationResult(index, line, values);
     return result.isEmpty() ? line : result;
 }
 
-std::optional<QString> RunEasyMode(int index, const QStringList& lines, const EasyValues& values) {
+std::optional<QString> RunEasyMode(int index, const QStringList& lines, const EasyValues& values)
+{
     if (lines.isEmpty())
         return QString();
     if (easy::isSeparator(index))

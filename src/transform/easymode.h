@@ -31,7 +31,8 @@ inline constexpr int kCrc32Template = 34;
 inline constexpr int kCodecRewrite = 35;
 inline constexpr int kCount = 36;
 // The four empty separator items name no operation.
-[[nodiscard]] constexpr bool isSeparator(int index) {
+[[nodiscard]] constexpr bool isSeparator(int index)
+{
     return index == 9 || index == 16 || index == 26 || index == 32;
 }
 } // namespace easy

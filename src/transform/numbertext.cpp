@@ -10,17 +10,20 @@
 namespace quillet::transform {
 namespace {
 
-bool isDigit(QChar c) {
+bool isDigit(QChar c)
+{
     return c >= u'0' && c <= u'9';
 }
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == u' ' || c == u'\t';
 }
 
 } // namespace
 
-std::optional<double> parseNumber(QStringView text) {
+std::optional<double> parseNumber(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -61,30 +64,34 @@ std::optional<double> parseNumber(QStringView text) {
     return value;
 }
 
-std::optional<std::int32_t> roundToInt32(double value) {
+std::optional<std::int32_t> roundToInt32(double value)
+{
     if (!std::isfinite(value))
         return std::nullopt;
     // Halves to even: the default rounding mode of the floating-point unit.
     const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<std::int32_t>::min() ||
-        rounded > std::numeric_limits<std::int32_t>::max())
+    if (rounded < std::numeric_limits<std::int32_t>::min()
+        || rounded > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(rounded);
 }
 
-std::optional<std::int32_t> parseInt32(QStringView text) {
+std::optional<std::int32_t> parseInt32(QStringView text)
+{
     const std::optional<double> value = parseNumber(text);
     return value ? roundToInt32(*value) : std::nullopt;
 }
 
-std::optional<float> parseSingle(QStringView text) {
+std::optional<float> parseSingle(QStringView text)
+{
     const std::optional<double> value = parseNumber(text);
     if (!value || std::fabs(*value) > std::numeric_limits<float>::max())
         return std::nullopt;
     return static_cast<float>(*value);
 }
 
-QString formatSingle(float value) {
+QString formatSingle(float value)
+{
     char buffer[64];
     const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc())

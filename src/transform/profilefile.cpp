@@ -7,11 +7,13 @@
 namespace quillet::transform {
 namespace {
 
-bool isSpace(QChar c) {
+bool isSpace(QChar c)
+{
     return c == u' ' || c == u'\t';
 }
 
-QStringView trimmed(QStringView text) {
+QStringView trimmed(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isSpace(text[begin]))
@@ -21,7 +23,8 @@ QStringView trimmed(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
-bool sameName(QStringView a, QStringView b) {
+bool sameName(QStringView a, QStringView b)
+{
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
@@ -37,16 +40,18 @@ bool sameName(QStringView a, QStringView b) {
     return true;
 }
 
-QString unquoted(QStringView value) {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-        value.back() == value.front())
+QString unquoted(QStringView value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+        && value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
     return value.first(qMin(value.size(), ProfileFile::kMaxValueLength)).toString();
 }
 
 } // namespace
 
-ProfileFile ProfileFile::parse(const QString& text) {
+ProfileFile ProfileFile::parse(const QString& text)
+{
     ProfileFile profile;
     // Profile lines end at CR, LF or CR LF alike.
     qsizetype start = 0;
@@ -77,14 +82,16 @@ ProfileFile ProfileFile::parse(const QString& text) {
     return profile;
 }
 
-ProfileFile ProfileFile::load(const QString& path) {
+ProfileFile ProfileFile::load(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return parse(datafile::decodeDataFile(file.readAll()));
 }
 
-QString ProfileFile::value(QStringView section, QStringView key) const {
+QString ProfileFile::value(QStringView section, QStringView key) const
+{
     section = trimmed(section);
     key = trimmed(key);
     for (const Section& s : m_sections) {
@@ -99,7 +106,8 @@ QString ProfileFile::value(QStringView section, QStringView key) const {
     return {};
 }
 
-QString ReadProfileValue(QStringView section, QStringView key, const QString& path) {
+QString ReadProfileValue(QStringView section, QStringView key, const QString& path)
+{
     return ProfileFile::load(path).value(section, key);
 }
 

@@ -3,7 +3,8 @@
 namespace quillet::transform {
 namespace {
 
-bool isDigit(QChar c) {
+bool isDigit(QChar c)
+{
     return c >= u'0' && c <= u'9';
 }
 
@@ -14,12 +15,13 @@ struct DigitRun {
 
 // The first marker followed by a run of one to eight digits. A run of nine or more digits is
 // no match, and the scan goes on with the next character.
-DigitRun findMarkedNumber(const QString& line, QChar marker) {
+DigitRun findMarkedNumber(const QString& line, QChar marker)
+{
     constexpr qsizetype kMaxDigits = 8;
     for (qsizetype j = line.indexOf(marker); j >= 0; j = line.indexOf(marker, j + 1)) {
         qsizetype digits = 0;
-        while (j + 1 + digits < line.size() && isDigit(line[j + 1 + digits]) &&
-               digits <= kMaxDigits)
+        while (j + 1 + digits < line.size() && isDigit(line[j + 1 + digits])
+               && digits <= kMaxDigits)
             ++digits;
         if (digits >= 1 && digits <= kMaxDigits)
             return {j, digits};
@@ -29,26 +31,29 @@ DigitRun findMarkedNumber(const QString& line, QChar marker) {
 
 } // namespace
 
-QString replaceEach(const QString& line, const QString& from, const QString& to) {
+QString replaceEach(const QString& line, const QString& from, const QString& to)
+{
     if (from.isEmpty())
         return line;
     return QString(line).replace(from, to);
 }
 
-QString numberMarkerToEpisode(const QString& line) {
+QString numberMarkerToEpisode(const QString& line)
+{
     const DigitRun run = findMarkedNumber(line, u'#');
     if (run.marker < 0)
         return {};
-    return line.left(run.marker) + u'第' + line.mid(run.marker + 1, run.digits) + u'話' +
-           line.mid(run.marker + 1 + run.digits);
+    return line.left(run.marker) + u'第' + line.mid(run.marker + 1, run.digits) + u'話'
+           + line.mid(run.marker + 1 + run.digits);
 }
 
-QString episodeToNumberMarker(const QString& line) {
+QString episodeToNumberMarker(const QString& line)
+{
     const DigitRun run = findMarkedNumber(line, u'第');
     if (run.marker < 0)
         return {};
-    return line.left(run.marker) + u'#' + line.mid(run.marker + 1, run.digits) +
-           line.mid(run.marker + 2 + run.digits);
+    return line.left(run.marker) + u'#' + line.mid(run.marker + 1, run.digits)
+           + line.mid(run.marker + 2 + run.digits);
 }
 
 } // namespace quillet::transform

@@ -2,7 +2,8 @@
 
 namespace quillet::transform {
 
-qsizetype findFrom(QStringView text, QStringView what, qsizetype start) {
+qsizetype findFrom(QStringView text, QStringView what, qsizetype start)
+{
     if (start < 1 || start > text.size())
         return 0;
     if (what.isEmpty())
@@ -10,7 +11,8 @@ qsizetype findFrom(QStringView text, QStringView what, qsizetype start) {
     return text.indexOf(what, start - 1) + 1;
 }
 
-std::optional<qsizetype> findLastUpTo(QStringView text, QStringView what, qsizetype start) {
+std::optional<qsizetype> findLastUpTo(QStringView text, QStringView what, qsizetype start)
+{
     if (start < 1)
         return std::nullopt;
     if (start > text.size())
@@ -23,7 +25,8 @@ std::optional<qsizetype> findLastUpTo(QStringView text, QStringView what, qsizet
     return text.lastIndexOf(what, latestBegin) + 1;
 }
 
-std::optional<QString> midText(QStringView text, qsizetype start, qsizetype length) {
+std::optional<QString> midText(QStringView text, qsizetype start, qsizetype length)
+{
     if (start < 1 || length < 0)
         return std::nullopt;
     if (start > text.size())
@@ -31,13 +34,15 @@ std::optional<QString> midText(QStringView text, qsizetype start, qsizetype leng
     return text.sliced(start - 1, qMin(length, text.size() - (start - 1))).toString();
 }
 
-std::optional<QString> leftText(QStringView text, qsizetype n) {
+std::optional<QString> leftText(QStringView text, qsizetype n)
+{
     if (n < 0)
         return std::nullopt;
     return text.first(qMin(n, text.size())).toString();
 }
 
-std::optional<QString> restText(QStringView text, qsizetype p) {
+std::optional<QString> restText(QStringView text, qsizetype p)
+{
     if (p < 1)
         return std::nullopt;
     if (p > text.size())

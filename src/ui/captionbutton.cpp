@@ -5,7 +5,8 @@
 
 namespace quillet::ui {
 
-void CaptionButton::paintEvent(QPaintEvent* event) {
+void CaptionButton::paintEvent(QPaintEvent* event)
+{
     constexpr int kMargin = 3;
     const QRect textArea = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
     if (fontMetrics().horizontalAdvance(text()) <= textArea.width()) {

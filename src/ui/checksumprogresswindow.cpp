@@ -7,7 +7,8 @@
 namespace quillet::ui {
 namespace {
 
-void processPendingEvents() {
+void processPendingEvents()
+{
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -16,7 +17,8 @@ void processPendingEvents() {
 ChecksumProgressWindow::ChecksumProgressWindow() = default;
 ChecksumProgressWindow::~ChecksumProgressWindow() = default;
 
-void ChecksumProgressWindow::begin(const QString& caption) {
+void ChecksumProgressWindow::begin(const QString& caption)
+{
     m_window = std::make_unique<Form3>();
     m_window->setWindowTitle(caption);
     m_window->show();
@@ -25,7 +27,8 @@ void ChecksumProgressWindow::begin(const QString& caption) {
     processPendingEvents();
 }
 
-void ChecksumProgressWindow::step(const QString& label) {
+void ChecksumProgressWindow::step(const QString& label)
+{
     if (!m_window)
         return;
     m_window->setProgressText(label);
@@ -33,7 +36,8 @@ void ChecksumProgressWindow::step(const QString& label) {
     m_window->repaint();
 }
 
-void ChecksumProgressWindow::end() {
+void ChecksumProgressWindow::end()
+{
     m_window.reset();
     processPendingEvents();
 }

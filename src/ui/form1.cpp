@@ -37,7 +37,8 @@ namespace quillet::ui {
 
 using namespace Qt::Literals::StringLiterals;
 
-const QString& Form1::hintText() {
+const QString& Form1::hintText()
+{
     static const QString hint =
         QStringLiteral("ここにリネームしたいファイルをドラッグ＆ドロップして下さい。");
     return hint;
@@ -47,7 +48,8 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent)
     , m_dataFolder(dataFolder)
     , m_dialogs(dialogs)
-    , m_batch(QDir::separator()) {
+    , m_batch(QDir::separator())
+{
     buildControls();
     applyLayout();
     // At start the editor holds the hint followed by a line break.
@@ -56,11 +58,13 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     runStartup();
 }
 
-Form1::~Form1() {
+Form1::~Form1()
+{
     delete m_form2;
 }
 
-void Form1::connectControls() {
+void Form1::connectControls()
+{
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
     connect(m_text1, &NameEditor::filesDropped, this, &Form1::takeInFiles);
     connect(m_text1, &NameEditor::keyReleased, this, [this] {
@@ -81,7 +85,8 @@ void Form1::connectControls() {
     connect(m_command6, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
 }
 
-void Form1::runStartup() {
+void Form1::runStartup()
+{
     placeOnDesktop();
     m_values = new ValueBoxes(m_valueBoxes, this);
     m_values->addToAll(memory::LoadRememberedValues(m_dataFolder));
@@ -90,7 +95,8 @@ void Form1::runStartup() {
         list->setCurrentRow(0);
 }
 
-void Form1::placeOnDesktop() {
+void Form1::placeOnDesktop()
+{
     int right = 0;
     int bottom = 0;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -103,7 +109,8 @@ void Form1::placeOnDesktop() {
     move(startupPosition(right, bottom, frameGeometry().size()));
 }
 
-void Form1::takeInFiles(const QStringList& paths) {
+void Form1::takeInFiles(const QStringList& paths)
+{
     activateWindow();
     raise();
     const QString text = m_batch.takeIn(m_names, paths);
@@ -113,7 +120,8 @@ void Form1::takeInFiles(const QStringList& paths) {
     m_command1->setEnabled(!m_batch.isEmpty());
 }
 
-void Form1::replaceNames(const QString& names) {
+void Form1::replaceNames(const QString& names)
+{
     // Like any text box, assigning the text it already holds is no change.
     if (names == m_names)
         return;
@@ -124,63 +132,74 @@ void Form1::replaceNames(const QString& names) {
     recordNames();
 }
 
-void Form1::onEditorTextChanged() {
+void Form1::onEditorTextChanged()
+{
     if (m_replacing)
         return;
     m_names = batch::fromEditorText(m_text1->document()->toRawText());
     recordNames();
 }
 
-void Form1::recordNames() {
+void Form1::recordNames()
+{
     m_history.record(m_names, !m_batch.isEmpty());
     updateHistoryButtons();
 }
 
-void Form1::updateHistoryButtons() {
+void Form1::updateHistoryButtons()
+{
     m_command3->setEnabled(m_history.canUndo());
     m_command4->setEnabled(m_history.canRedo());
 }
 
-void Form1::updateSourceViews() {
+void Form1::updateSourceViews()
+{
     m_sourceModel->setStringList(m_batch.sources());
 }
 
-qsizetype Form1::caretOffset() const {
+qsizetype Form1::caretOffset() const
+{
     // The editor counts a line break as one character, the names text as two (CR LF).
     const QTextCursor cursor = m_text1->textCursor();
     const int start = cursor.selectionStart();
     return start + m_text1->document()->findBlock(start).blockNumber();
 }
 
-void Form1::ShowCaretPosition() {
+void Form1::ShowCaretPosition()
+{
     const batch::CaretCounts counts = batch::caretCounts(m_names, caretOffset());
     m_text6->setText(QString::number(counts.front));
     m_text7->setText(QString::number(counts.back));
 }
 
-void Form1::ShowCaretSource() {
+void Form1::ShowCaretSource()
+{
     m_text2->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
 }
 
-void Form1::undo() {
+void Form1::undo()
+{
     replaceNames(m_history.undo());
     m_history.endReplacement();
     updateHistoryButtons();
 }
 
-void Form1::redo() {
+void Form1::redo()
+{
     replaceNames(m_history.redo());
     m_history.endReplacement();
     updateHistoryButtons();
 }
 
-void Form1::restoreNames() {
+void Form1::restoreNames()
+{
     if (m_batch.isEmpty())
         return;
     replaceNames(m_batch.restoredNames());
 }
 
-void Form1::startOver() {
+void Form1::startOver()
+{
     m_history.clear();
     updateHistoryButtons();
     // The hint goes in unrecorded: the batch is emptied before the replacement.
@@ -191,12 +210,14 @@ void Form1::startOver() {
     m_command1->setEnabled(false);
 }
 
-void Form1::switchMode(int index) {
+void Form1::switchMode(int index)
+{
     m_frame1->setVisible(index != 0);
     m_frame5->setVisible(index == 0);
 }
 
-void Form1::startRename() {
+void Form1::startRename()
+{
     if (m_renaming || m_batch.isEmpty())
         return;
     m_targets = rename::BuildTargetList(m_batch.sources(), m_names, m_batch.separator());
@@ -213,7 +234,8 @@ void Form1::startRename() {
     m_form2->activateWindow();
 }
 
-void Form1::runRename() {
+void Form1::runRename()
+{
     if (m_renaming)
         return;
     m_renaming = true;
@@ -247,7 +269,8 @@ void Form1::runRename() {
     }
 }
 
-void Form1::runEasyMode() {
+void Form1::runEasyMode()
+{
     const int index = m_list6->currentRow();
     transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
                                  m_startup.crc16Template,        m_startup.crc32Template,
@@ -264,7 +287,8 @@ void Form1::runEasyMode() {
     replaceNames(*names);
 }
 
-void Form1::runAdvancedEdit() {
+void Form1::runAdvancedEdit()
+{
     transform::AdvancedEditRequest request;
     request.operation = m_list3->currentRow();
     request.modeA = m_list4->currentRow();
@@ -277,29 +301,33 @@ void Form1::runAdvancedEdit() {
     replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void Form1::closeEvent(QCloseEvent* event)
+{
     saveRememberedValues();
     // Closing is never refused, not even when the values could not be saved.
     event->accept();
 }
 
-void Form1::saveRememberedValues() {
+void Form1::saveRememberedValues()
+{
     const std::optional<datafile::WriteError> error =
         memory::SaveRememberedValues(m_dataFolder, m_values->entries());
     if (error) {
         m_dialogs.showMessage(
-            u"入力履歴を保存できませんでした。\r\n\r\n"_s +
-            QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile)) +
-            u"\r\n"_s + error->reason);
+            u"入力履歴を保存できませんでした。\r\n\r\n"_s
+            + QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile))
+            + u"\r\n"_s + error->reason);
     }
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void Form1::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     applyLayout();
 }
 
-void Form1::applyLayout() {
+void Form1::applyLayout()
+{
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     m_frame1->move(pixels(120), pixels(480));

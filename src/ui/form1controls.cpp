@@ -20,7 +20,8 @@
 
 namespace quillet::ui {
 
-void Form1::buildControls() {
+void Form1::buildControls()
+{
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle.toString());
     resize(pixels(12855), pixels(10395));
@@ -82,7 +83,8 @@ void Form1::buildControls() {
     buildAdvancedPanel();
 }
 
-void Form1::buildEasyPanel() {
+void Form1::buildEasyPanel()
+{
     QWidget* panel = m_frame5;
     QComboBox* text11 = makeValueBox(panel, u"Text11", {5520, 960, 2655, 360});
     QComboBox* text10 = makeValueBox(panel, u"Text10", {5520, 360, 2655, 360});
@@ -99,7 +101,8 @@ void Form1::buildEasyPanel() {
     m_valueBoxes[1] = text11;
 }
 
-void Form1::buildAdvancedPanel() {
+void Form1::buildAdvancedPanel()
+{
     QGroupBox* frame2 =
         makeFrame(m_frame1, u"Frame2", QStringLiteral("A位置"), {120, 240, 3615, 2415});
     QGroupBox* frame3 =

@@ -11,7 +11,8 @@
 namespace quillet::ui {
 
 Form2::Form2(QWidget* parent)
-    : QWidget(parent, Qt::Window) {
+    : QWidget(parent, Qt::Window)
+{
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("確認"));
     resize(pixels(13605), pixels(8970));
@@ -37,12 +38,14 @@ Form2::Form2(QWidget* parent)
     connect(m_command1, &QPushButton::clicked, this, &Form2::confirmed);
 }
 
-void Form2::setListing(const QString& listing) {
+void Form2::setListing(const QString& listing)
+{
     // The listing breaks lines with CR LF; the text box wants one line break each.
     m_text1->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-void Form2::resizeEvent(QResizeEvent* event) {
+void Form2::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     const QSize outer = frameGeometry().size();
     const std::optional<ConfirmWindowLayout> layout =
@@ -56,7 +59,8 @@ void Form2::resizeEvent(QResizeEvent* event) {
     m_command3->move(button + QPoint(pixels(2 * 2160), 0));
 }
 
-void Form2::closeEvent(QCloseEvent* event) {
+void Form2::closeEvent(QCloseEvent* event)
+{
     if (m_running)
         event->ignore();
     else

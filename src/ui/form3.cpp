@@ -8,7 +8,8 @@
 namespace quillet::ui {
 
 Form3::Form3(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
     setObjectName(QStringLiteral("Form3"));
     resize(pixels(3090), pixels(885));
     m_label1 = new QLabel(this);
@@ -17,7 +18,8 @@ Form3::Form3(QWidget* parent)
     m_label1->move(pixels(2250), pixels(240));
 }
 
-void Form3::setProgressText(const QString& text) {
+void Form3::setProgressText(const QString& text)
+{
     m_label1->setText(text);
     m_label1->adjustSize();
     // The window grows to show the whole label; it never shrinks while it is open.

@@ -11,21 +11,25 @@
 namespace quillet::ui {
 
 NameEditor::NameEditor(QWidget* parent)
-    : QPlainTextEdit(parent) {
+    : QPlainTextEdit(parent)
+{
     setAcceptDrops(true);
 }
 
-void NameEditor::dragEnterEvent(QDragEnterEvent* event) {
+void NameEditor::dragEnterEvent(QDragEnterEvent* event)
+{
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
-void NameEditor::dragMoveEvent(QDragMoveEvent* event) {
+void NameEditor::dragMoveEvent(QDragMoveEvent* event)
+{
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
-void NameEditor::dropEvent(QDropEvent* event) {
+void NameEditor::dropEvent(QDropEvent* event)
+{
     QStringList paths;
     if (const QMimeData* data = event->mimeData(); data && data->hasUrls()) {
         const QList<QUrl> urls = data->urls();
@@ -41,18 +45,21 @@ void NameEditor::dropEvent(QDropEvent* event) {
     emit filesDropped(paths);
 }
 
-void NameEditor::keyReleaseEvent(QKeyEvent* event) {
+void NameEditor::keyReleaseEvent(QKeyEvent* event)
+{
     QPlainTextEdit::keyReleaseEvent(event);
     emit keyReleased();
 }
 
-void NameEditor::mousePressEvent(QMouseEvent* event) {
+void NameEditor::mousePressEvent(QMouseEvent* event)
+{
     QPlainTextEdit::mousePressEvent(event);
     if (event->button() == Qt::LeftButton)
         emit leftButtonPressed();
 }
 
-void NameEditor::mouseReleaseEvent(QMouseEvent* event) {
+void NameEditor::mouseReleaseEvent(QMouseEvent* event)
+{
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
         emit leftButtonReleased();

@@ -2,7 +2,8 @@
 
 namespace quillet::ui {
 
-QStringList easyOperationItems() {
+QStringList easyOperationItems()
+{
     return {
         QStringLiteral("先頭に「[DVD] 」を付ける"),
         QStringLiteral("先頭に「(DVD) 」を付ける"),
@@ -43,21 +44,24 @@ QStringList easyOperationItems() {
     };
 }
 
-QStringList advancedOperationItems() {
+QStringList advancedOperationItems()
+{
     return {QStringLiteral("『A位置』に「値C」を入れる"),
             QStringLiteral("『B位置』に「値C」を入れる"),
             QStringLiteral("『A位置』から『B位置』を消す"),
             QStringLiteral("『A位置』から『B位置』を「値C」に置き換える")};
 }
 
-QStringList positionAItems() {
+QStringList positionAItems()
+{
     return {QStringLiteral("先頭"), QStringLiteral("前から「値A-1」文字目"),
             QStringLiteral("後ろから「値A-1」文字目"),
             QStringLiteral("前から探して、文字「値A-1」のある場所"),
             QStringLiteral("後ろから探して、文字「値A-1」のある場所")};
 }
 
-QStringList positionBItems() {
+QStringList positionBItems()
+{
     return {QStringLiteral("最後方"), QStringLiteral("前から「値B-1」文字目"),
             QStringLiteral("後ろから「値B-1」文字目"),
             QStringLiteral("前から探して、文字「値B-1」のある場所"),

@@ -8,15 +8,18 @@ namespace quillet::ui {
 // logical pixels for high-dpi screens itself.
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int pixels(int twips) {
+constexpr int pixels(int twips)
+{
     return twips / kTwipsPerPixel;
 }
 
-constexpr int twips(int pixels) {
+constexpr int twips(int pixels)
+{
     return pixels * kTwipsPerPixel;
 }
 
-constexpr QRect twipsRect(int left, int top, int width, int height) {
+constexpr QRect twipsRect(int left, int top, int width, int height)
+{
     return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
 }
 

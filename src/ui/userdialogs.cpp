@@ -7,19 +7,22 @@ namespace quillet::ui {
 namespace {
 
 // The program's texts break lines with CR LF; the dialogs want LF.
-QString forDisplay(const QString& text) {
+QString forDisplay(const QString& text)
+{
     return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 } // namespace
 
-void QtUserDialogs::showMessage(const QString& text) {
+void QtUserDialogs::showMessage(const QString& text)
+{
     QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(text),
                     QMessageBox::Ok, m_parent);
     box.exec();
 }
 
-QString QtUserDialogs::askText(const QString& prompt, const QString& title, const QString& preset) {
+QString QtUserDialogs::askText(const QString& prompt, const QString& title, const QString& preset)
+{
     bool ok = false;
     const QString answer =
         QInputDialog::getText(m_parent, title, forDisplay(prompt), QLineEdit::Normal, preset, &ok);

@@ -27,7 +27,9 @@ inline constexpr QStringView kProgramTitle = u"Quillet";
 class QtUserDialogs final : public UserDialogs {
 public:
     explicit QtUserDialogs(QWidget* parent = nullptr)
-        : m_parent(parent) {}
+        : m_parent(parent)
+    {
+    }
     void setParent(QWidget* parent) { m_parent = parent; }
 
     void showMessage(const QString& text) override;

@@ -11,7 +11,8 @@ namespace {
 
 // Changing a combo box's list may pick another item and overwrite the edit field; the user's
 // text and selection are put back afterwards.
-template <typename Change> void keepingEditText(QComboBox* box, int selection, Change change) {
+template <typename Change> void keepingEditText(QComboBox* box, int selection, Change change)
+{
     const QString text = box->currentText();
     const int cursor = box->lineEdit() ? box->lineEdit()->cursorPosition() : 0;
     const QSignalBlocker blocker(box);
@@ -26,12 +27,14 @@ template <typename Change> void keepingEditText(QComboBox* box, int selection, C
 
 ValueBoxes::ValueBoxes(const Boxes& boxes, QObject* parent)
     : QObject(parent)
-    , m_boxes(boxes) {
+    , m_boxes(boxes)
+{
     for (QComboBox* box : m_boxes)
         box->installEventFilter(this);
 }
 
-QStringList ValueBoxes::entries() const {
+QStringList ValueBoxes::entries() const
+{
     QStringList list;
     const QComboBox* first = m_boxes.front();
     list.reserve(first->count());
@@ -40,14 +43,16 @@ QStringList ValueBoxes::entries() const {
     return list;
 }
 
-QStringList ValueBoxes::texts() const {
+QStringList ValueBoxes::texts() const
+{
     QStringList list;
     for (const QComboBox* box : m_boxes)
         list.append(box->currentText());
     return list;
 }
 
-void ValueBoxes::addToAll(const QStringList& values) {
+void ValueBoxes::addToAll(const QStringList& values)
+{
     if (values.isEmpty())
         return;
     for (QComboBox* box : m_boxes) {
@@ -56,11 +61,13 @@ void ValueBoxes::addToAll(const QStringList& values) {
     }
 }
 
-void ValueBoxes::RememberAllValues() {
+void ValueBoxes::RememberAllValues()
+{
     addToAll(memory::valuesToRemember(entries(), texts()));
 }
 
-void ValueBoxes::ForgetSelectedValue(QComboBox* box) {
+void ValueBoxes::ForgetSelectedValue(QComboBox* box)
+{
     // The selection counts only while the edit field still shows the picked item.
     const int index = box->currentIndex();
     if (index < 0 || box->itemText(index) != box->currentText())
@@ -74,9 +81,10 @@ void ValueBoxes::ForgetSelectedValue(QComboBox* box) {
     }
 }
 
-bool ValueBoxes::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+bool ValueBoxes::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
         ForgetSelectedValue(static_cast<QComboBox*>(watched));
     // The key still reaches the edit field.
     return false;

@@ -4,7 +4,8 @@
 
 namespace quillet::ui {
 
-MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips) {
+MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips)
+{
     MainWindowLayout layout;
     const int editorWidth = outerWidthTwips - 360;
     if (editorWidth < 0)
@@ -21,14 +22,16 @@ MainWindowLayout mainWindowLayout(int outerWidthTwips, int outerHeightTwips) {
     return layout;
 }
 
-std::optional<ConfirmWindowLayout> confirmWindowLayout(int outerWidthTwips, int outerHeightTwips) {
+std::optional<ConfirmWindowLayout> confirmWindowLayout(int outerWidthTwips, int outerHeightTwips)
+{
     const QSize listing(outerWidthTwips - 150, outerHeightTwips - 1185);
     if (listing.width() < 0 || listing.height() < 0)
         return std::nullopt;
     return ConfirmWindowLayout{listing, QPoint(outerWidthTwips - 6525, outerHeightTwips - 1080)};
 }
 
-QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize) {
+QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize)
+{
     const double left = workAreaRight / 2.0 - outerSize.width() / 2.0;
     const double top = workAreaBottom / 2.0 - outerSize.height() / 2.0;
     return QPoint(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));

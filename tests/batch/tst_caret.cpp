@@ -9,7 +9,8 @@ class TestCaret : public QObject {
     Q_OBJECT
 
 private slots:
-    void counts_data() {
+    void counts_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("front");
@@ -31,7 +32,8 @@ private slots:
         QTest::newRow("lone CR is a character") << u"a\rb"_s << 2 << 3 << 2 << 0;
         QTest::newRow("second of three, start") << u"x\r\nyy\r\nz"_s << 3 << 1 << 3 << 1;
     }
-    void counts() {
+    void counts()
+    {
         QFETCH(QString, text);
         QFETCH(int, offset);
         QFETCH(int, front);
@@ -41,7 +43,8 @@ private slots:
         QCOMPARE(caretLineIndex(text, offset), line);
     }
 
-    void sourceOfTheCaretsLine() {
+    void sourceOfTheCaretsLine()
+    {
         const QStringList sources{u"/d/a.avi"_s, u"/d/b.avi"_s};
         const QString text = u"a\r\nb\r\n"_s;
         QCOMPARE(caretSource(text, 0, sources), u"/d/a.avi"_s);

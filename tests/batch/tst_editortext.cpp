@@ -9,7 +9,8 @@ class TestEditorText : public QObject {
     Q_OBJECT
 
 private slots:
-    void roundTrip_data() {
+    void roundTrip_data()
+    {
         QTest::addColumn<QString>("names");
         QTest::addColumn<QString>("editor");
         QTest::newRow("empty") << QString() << QString();
@@ -22,7 +23,8 @@ private slots:
             << u"a\u00A0b\u2028c"_s << u"a\u00A0b\u2028c"_s;
         QTest::newRow("surrogate pair passes") << u"😀\r\nx"_s << u"😀\u2029x"_s;
     }
-    void roundTrip() {
+    void roundTrip()
+    {
         QFETCH(QString, names);
         QFETCH(QString, editor);
         QCOMPARE(toEditorText(names), editor);

@@ -18,7 +18,8 @@ struct Editor {
     QString text;
     bool batchHasEntries = true;
 
-    void change(const QString& newText) {
+    void change(const QString& newText)
+    {
         // Assigning the same text raises no change event.
         if (newText == text)
             return;
@@ -26,7 +27,8 @@ struct Editor {
         history.record(text, batchHasEntries);
     }
 
-    void run(const QStringList& script) {
+    void run(const QStringList& script)
+    {
         for (const QString& step : script) {
             if (step.startsWith(u'+')) {
                 change(step.mid(1));
@@ -47,7 +49,8 @@ struct Editor {
     }
 };
 
-QStringList steps(const QString& script) {
+QStringList steps(const QString& script)
+{
     return script.split(u' ', Qt::SkipEmptyParts);
 }
 
@@ -57,7 +60,8 @@ class TestHistory : public QObject {
     Q_OBJECT
 
 private slots:
-    void scripts_data() {
+    void scripts_data()
+    {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("canUndo");
@@ -83,7 +87,8 @@ private slots:
         QTest::newRow("first change after clear starts afresh")
             << u"+a +b ! +c"_s << u"c"_s << false << false;
     }
-    void scripts() {
+    void scripts()
+    {
         QFETCH(QString, script);
         QFETCH(QString, text);
         QFETCH(bool, canUndo);
@@ -97,7 +102,8 @@ private slots:
     }
 
     // Eleven changes after a drop: ten undos reach back one text each, then back is disabled.
-    void tenStepsBack() {
+    void tenStepsBack()
+    {
         Editor editor;
         editor.change(u"t0"_s);
         for (int i = 1; i <= 11; ++i)

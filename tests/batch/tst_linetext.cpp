@@ -9,7 +9,8 @@ class TestLineText : public QObject {
     Q_OBJECT
 
 private slots:
-    void lineAt_data() {
+    void lineAt_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("line");
@@ -29,7 +30,8 @@ private slots:
             << u"a\r\r\nb"_s << 0 << u"a\r"_s;
         QTest::newRow("LF CR LF") << u"a\n\r\nb"_s << 0 << u"a\n"_s;
     }
-    void lineAt() {
+    void lineAt()
+    {
         QFETCH(QString, text);
         QFETCH(int, n);
         QFETCH(QString, line);
@@ -37,7 +39,8 @@ private slots:
     }
 
     // The one-pass reader must agree with LineAt on every line, including missing ones.
-    void linesForEntriesAgreesWithLineAt_data() {
+    void linesForEntriesAgreesWithLineAt_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QString();
         QTest::newRow("plain") << u"a\r\nbb\r\nccc"_s;
@@ -45,7 +48,8 @@ private slots:
         QTest::newRow("lone CRs and LFs") << u"\r\r\n\n\r\n\r"_s;
         QTest::newRow("only breaks") << u"\r\n\r\n\r\n"_s;
     }
-    void linesForEntriesAgreesWithLineAt() {
+    void linesForEntriesAgreesWithLineAt()
+    {
         QFETCH(QString, text);
         for (qsizetype count : {0, 1, 2, 5, 8}) {
             const QStringList lines = linesForEntries(text, count);
@@ -55,7 +59,8 @@ private slots:
         }
     }
 
-    void lineCountAndTrailingBreaks_data() {
+    void lineCountAndTrailingBreaks_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("trimmed");
@@ -66,7 +71,8 @@ private slots:
         QTest::newRow("CR CR LF keeps the first CR") << u"a\r\r\n"_s << 2 << u"a\r"_s;
         QTest::newRow("only breaks") << u"\r\n\r\n"_s << 3 << QString();
     }
-    void lineCountAndTrailingBreaks() {
+    void lineCountAndTrailingBreaks()
+    {
         QFETCH(QString, text);
         QFETCH(int, count);
         QFETCH(QString, trimmed);

@@ -9,7 +9,8 @@ class TestPathParts : public QObject {
     Q_OBJECT
 
 private slots:
-    void parts_data() {
+    void parts_data()
+    {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("fileName");
@@ -47,7 +48,8 @@ private slots:
         QTest::newRow("empty") << QString() << posix << QString() << QString() << QString()
                                << QString();
     }
-    void parts() {
+    void parts()
+    {
         QFETCH(QString, path);
         QFETCH(QChar, separator);
         QFETCH(QString, fileName);
@@ -60,7 +62,8 @@ private slots:
         QCOMPARE(ExtensionPart(path), extension);
     }
 
-    void stripExtension_data() {
+    void stripExtension_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stripped");
         QTest::newRow("no dot") << u"abc"_s << u"abc"_s;
@@ -68,7 +71,8 @@ private slots:
         QTest::newRow("only a dot") << u"."_s << QString();
         QTest::newRow("japanese") << u"映画.第1話.mkv"_s << u"映画.第1話"_s;
     }
-    void stripExtension() {
+    void stripExtension()
+    {
         QFETCH(QString, name);
         QFETCH(QString, stripped);
         QCOMPARE(StripExtension(name), stripped);

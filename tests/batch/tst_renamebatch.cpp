@@ -15,7 +15,8 @@ class TestRenameBatch : public QObject {
 private slots:
     // Two drops: the first into an empty batch, the second onto what the editor then holds
     // (the first result, possibly edited).
-    void intake_data() {
+    void intake_data()
+    {
         QTest::addColumn<QString>("editorBefore");
         QTest::addColumn<QStringList>("firstDrop");
         QTest::addColumn<QString>("editorBetween"); // null: keep the first result
@@ -63,7 +64,8 @@ private slots:
             << kHint << QStringList() << QString() << QStringList() << QStringList()
             << u"ここにリネームしたいファイルをドラッグ＆ドロップして下さい。"_s;
     }
-    void intake() {
+    void intake()
+    {
         QFETCH(QString, editorBefore);
         QFETCH(QStringList, firstDrop);
         QFETCH(QString, editorBetween);
@@ -81,7 +83,8 @@ private slots:
         QCOMPARE(editor, text);
     }
 
-    void restoredNamesAreTheBaseNames() {
+    void restoredNamesAreTheBaseNames()
+    {
         RenameBatch batch(u'\\');
         (void)batch.takeIn(QString(), {u"C:\\x\\a.b.avi"_s, u"C:\\x\\.hidden"_s, u"C:\\y.z\\n"_s});
         QCOMPARE(batch.restoredNames(), u"a.b\r\n\r\nn"_s);
@@ -93,7 +96,8 @@ private slots:
     }
 
     // No 16-bit limit: a batch takes any number of entries, in order.
-    void takesMoreThan32767Entries() {
+    void takesMoreThan32767Entries()
+    {
         RenameBatch batch(u'/');
         QStringList paths;
         for (int i = 0; i < 40000; ++i)

@@ -12,7 +12,8 @@ class TestStartupValues : public QObject {
     Q_OBJECT
 
 private slots:
-    void noDataFilesLeaveEverythingEmpty() {
+    void noDataFilesLeaveEverythingEmpty()
+    {
         QTemporaryDir dir;
         const StartupValues values = loadStartupValues(dir.path() + u'/');
         QVERIFY(values.crc16Template.isEmpty());
@@ -21,7 +22,8 @@ private slots:
         QCOMPARE(values.checksumBlockFactor, 1);
     }
 
-    void firstLinesAreTheTemplates() {
+    void firstLinesAreTheTemplates()
+    {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
             QFile file(dir.filePath(name));
@@ -37,7 +39,8 @@ private slots:
         QCOMPARE(values.codecTemplate, u"　[*/WIDTH/*x*/HEIGHT/*]"_s);
     }
 
-    void folderOrEmptyFileGivesAnEmptyValue() {
+    void folderOrEmptyFileGivesAnEmptyValue()
+    {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"CRC16STR.txt"_s));
         QFile empty(dir.filePath(u"CRC32STR.txt"_s));

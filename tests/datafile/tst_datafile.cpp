@@ -14,7 +14,8 @@ class TestDataFile : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    QString write(const QString& name, const QByteArray& bytes) {
+    QString write(const QString& name, const QByteArray& bytes)
+    {
         QFile file(m_dir.filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write test file");
@@ -22,7 +23,8 @@ private:
     }
 
 private slots:
-    void splitsAtCrLfAndLoneCr_data() {
+    void splitsAtCrLfAndLoneCr_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty") << QString() << QStringList();
@@ -39,13 +41,15 @@ private slots:
             << QStringLiteral("a\r\r\nb") << QStringList{u"a"_s, QString(), u"b"_s};
         QTest::newRow("only a line end") << QStringLiteral("\r\n") << QStringList{QString()};
     }
-    void splitsAtCrLfAndLoneCr() {
+    void splitsAtCrLfAndLoneCr()
+    {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
         QCOMPARE(splitDataLines(text), lines);
     }
 
-    void decodesByByteOrderMark_data() {
+    void decodesByByteOrderMark_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("Windows-31J without mark") << QByteArray("\x82\xa0") << QStringLiteral("あ");
@@ -53,13 +57,15 @@ private slots:
             << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80") << QStringLiteral("😀");
         QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << QString();
     }
-    void decodesByByteOrderMark() {
+    void decodesByByteOrderMark()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(decodeDataFile(bytes), text);
     }
 
-    void firstLineOfFiles() {
+    void firstLineOfFiles()
+    {
         QVERIFY(m_dir.isValid());
         QCOMPARE(readFirstLine(write(u"t1.txt"_s, "[*/CRC32/*]\r\nsecond\r\n")), u"[*/CRC32/*]"_s);
         QCOMPARE(readFirstLine(write(u"t2.txt"_s, " spaced \rsecond")), u" spaced "_s);

@@ -8,7 +8,8 @@ class TestWindows31J : public QObject {
     Q_OBJECT
 
 private slots:
-    void decodesCodePage932_data() {
+    void decodesCodePage932_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("ascii") << QByteArray("abc.txt") << QStringLiteral("abc.txt");
@@ -24,25 +25,29 @@ private slots:
             << QByteArray("\x81\xca") << QStringLiteral("\uFFE2");
         QTest::newRow("ideographic space") << QByteArray("\x81\x40") << QStringLiteral("　");
     }
-    void decodesCodePage932() {
+    void decodesCodePage932()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(decodeWindows31J(bytes), text);
         QCOMPARE(encodeWindows31J(text), std::optional<QByteArray>(bytes));
     }
 
-    void encodingRefusesWhatTheCodePageCannotHold_data() {
+    void encodingRefusesWhatTheCodePageCannotHold_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("emoji") << QStringLiteral("a😀b");
         QTest::newRow("rare kanji outside the code page") << QStringLiteral("𠮷野家");
         QTest::newRow("latin letter with accent") << QStringLiteral("café");
     }
-    void encodingRefusesWhatTheCodePageCannotHold() {
+    void encodingRefusesWhatTheCodePageCannotHold()
+    {
         QFETCH(QString, text);
         QVERIFY(!encodeWindows31J(text).has_value());
     }
 
-    void truncatedDoubleByteDoesNotCrash() {
+    void truncatedDoubleByteDoesNotCrash()
+    {
         QCOMPARE(decodeWindows31J(QByteArray("a\x82")).left(1), QStringLiteral("a"));
     }
 };

@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The empty-result rule: no operation empties a line.
         fuzz::require(!result.isEmpty() || in[0].isEmpty());
     }
-    const std::optional<QString> run =
-        transform::RunEasyMode(0, {in[0], in[1]}, values);
+    const std::optional<QString> run = transform::RunEasyMode(0, {in[0], in[1]}, values);
     fuzz::require(run.has_value() && run->startsWith(QStringLiteral("[DVD] ")));
     return 0;
 }

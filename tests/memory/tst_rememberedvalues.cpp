@@ -12,7 +12,8 @@ class TestRememberedValues : public QObject {
     Q_OBJECT
 
 private slots:
-    void loading_data() {
+    void loading_data()
+    {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("values");
         QTest::newRow("empty lines skipped, duplicates kept")
@@ -27,7 +28,8 @@ private slots:
         QTest::newRow("spaces are part of a value")
             << QByteArray(" x \r\n") << QStringList{u" x "_s};
     }
-    void loading() {
+    void loading()
+    {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, values);
         QTemporaryDir dir;
@@ -38,7 +40,8 @@ private slots:
         QCOMPARE(LoadRememberedValues(dir.path() + u'/'), values);
     }
 
-    void savedFilesReadBack_data() {
+    void savedFilesReadBack_data()
+    {
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("no values: one line end") << QStringList() << QByteArray("\r\n");
@@ -50,7 +53,8 @@ private slots:
             << QStringList{u"あ"_s, u"😀"_s}
             << QByteArray("\xEF\xBB\xBF\xE3\x81\x82\r\n\xF0\x9F\x98\x80\r\n");
     }
-    void savedFilesReadBack() {
+    void savedFilesReadBack()
+    {
         QFETCH(QStringList, values);
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
@@ -63,7 +67,8 @@ private slots:
     }
 
     // A save that cannot be done reports why and destroys nothing.
-    void failedSaveReportsAndKeepsWhatIsThere() {
+    void failedSaveReportsAndKeepsWhatIsThere()
+    {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"AutoComplete.txt"_s));
         QFile inside(dir.filePath(u"AutoComplete.txt/kept"_s));
@@ -78,7 +83,8 @@ private slots:
         QVERIFY(noFolder);
     }
 
-    void missingFileGivesNoValues() {
+    void missingFileGivesNoValues()
+    {
         QTemporaryDir dir;
         QVERIFY(LoadRememberedValues(dir.path() + u'/').isEmpty());
     }

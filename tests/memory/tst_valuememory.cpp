@@ -9,7 +9,8 @@ class TestValueMemory : public QObject {
     Q_OBJECT
 
 private slots:
-    void rememberable_data() {
+    void rememberable_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("remembered");
         QTest::newRow("new text") << u"abc"_s << true;
@@ -26,13 +27,15 @@ private slots:
         QTest::newRow("full-width 1") << u"１"_s << true;
         QTest::newRow("a space") << u" "_s << true;
     }
-    void rememberable() {
+    void rememberable()
+    {
         QFETCH(QString, text);
         QFETCH(bool, remembered);
         QCOMPARE(isRememberable(text, {u"known"_s}), remembered);
     }
 
-    void aRunAddsEachNewTextOnceInBoxOrder() {
+    void aRunAddsEachNewTextOnceInBoxOrder()
+    {
         // Text10, Text11, Text4, Text8, Text5, Text9, Text3
         const QStringList boxes{u"abc"_s, QString(), u"2"_s, u"x"_s, u"abc"_s, u"old"_s, u"x"_s};
         QCOMPARE(valuesToRemember({u"old"_s}, boxes), (QStringList{u"abc"_s, u"x"_s}));

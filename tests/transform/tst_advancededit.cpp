@@ -11,7 +11,8 @@ namespace {
 
 AdvancedEditRequest request(int operation, int modeA, const QString& valueA1, int modeB,
                             const QString& valueB1, const QString& valueC,
-                            const QString& plusA = u"0"_s, const QString& plusB = u"0"_s) {
+                            const QString& plusA = u"0"_s, const QString& plusB = u"0"_s)
+{
     AdvancedEditRequest r;
     r.operation = operation;
     r.modeA = modeA;
@@ -30,7 +31,8 @@ class TestAdvancedEdit : public QObject {
     Q_OBJECT
 
 private slots:
-    void edits_data() {
+    void edits_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<AdvancedEditRequest>("req");
         QTest::addColumn<QString>("result"); // the line as ApplyAdvancedEdit leaves it
@@ -104,21 +106,24 @@ private slots:
         QTest::newRow("japanese counts one unit each")
             << u"第一話"_s << request(0, 1, u"2"_s, 0, none, u"!"_s) << u"第!一話"_s;
     }
-    void edits() {
+    void edits()
+    {
         QFETCH(QString, line);
         QFETCH(AdvancedEditRequest, req);
         QFETCH(QString, result);
         QCOMPARE(ApplyAdvancedEdit(1, line, req), result);
     }
 
-    void runOverEntriesOnly() {
+    void runOverEntriesOnly()
+    {
         const AdvancedEditRequest req = request(0, 0, {}, 0, {}, u">"_s);
         QCOMPARE(ApplyAdvancedEdit(2, u"a\r\nb\r\nc\r\n"_s, req), u">a\r\n>b"_s);
         QCOMPARE(ApplyAdvancedEdit(3, u"a"_s, req), u">a\r\n>\r\n>"_s);
         QCOMPARE(ApplyAdvancedEdit(0, u"a\r\nb"_s, req), QString());
     }
 
-    void positions() {
+    void positions()
+    {
         QCOMPARE(ResolvePositionA(u"abc"_s, 2, u"1"_s, u"0"_s), std::optional<std::int32_t>(4));
         QCOMPARE(ResolvePositionB(u"abc"_s, 0, {}, u"1"_s), std::optional<std::int32_t>(5));
         QCOMPARE(ResolvePositionB(u"abcabc"_s, 4, u"bc"_s, u"0"_s), std::optional<std::int32_t>(7));

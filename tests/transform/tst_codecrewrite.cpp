@@ -16,7 +16,8 @@ class TestCodecRewrite : public QObject {
     Q_OBJECT
 
 private slots:
-    void rewrite_data() {
+    void rewrite_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("codecTemplate");
         QTest::addColumn<QString>("codecTable");
@@ -79,7 +80,8 @@ private slots:
             << u"M [640x480 24Bit X 29.97fps 10f MP3 4x.1kHz 2ch 128kbps ]"_s << u"x"_s << noTable
             << u"<fail>"_s;
     }
-    void rewrite() {
+    void rewrite()
+    {
         QFETCH(QString, line);
         QFETCH(QString, codecTemplate);
         QFETCH(QString, codecTable);
@@ -94,7 +96,8 @@ private slots:
         }
     }
 
-    void lookup() {
+    void lookup()
+    {
         const ProfileFile table =
             ProfileFile::parse(u"[MUSICCODEC]\r\nMP3=NullString\r\nAAC=aac\r\n"
                                u"WMA=nullstring\r\n"_s);

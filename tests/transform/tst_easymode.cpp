@@ -9,7 +9,8 @@ class TestEasyMode : public QObject {
     Q_OBJECT
 
 private slots:
-    void operations_data() {
+    void operations_data()
+    {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("valueA");
@@ -106,7 +107,8 @@ private slots:
         row("no selection", -1, u"m"_s, none, none, u"m"_s);
         row("beyond the list", 99, u"m"_s, none, none, u"m"_s);
     }
-    void operations() {
+    void operations()
+    {
         QFETCH(int, index);
         QFETCH(QString, line);
         QFETCH(QString, valueA);
@@ -120,25 +122,29 @@ private slots:
         QCOMPARE(ApplyEasyOperation(index, line, values), result);
     }
 
-    void emptyTemplatesChangeNothing() {
+    void emptyTemplatesChangeNothing()
+    {
         const EasyValues values;
         QCOMPARE(ApplyEasyOperation(easy::kCrc16Template, u"m"_s, values), u"m"_s);
         QCOMPARE(ApplyEasyOperation(easy::kCrc32Template, u"m"_s, values), u"m"_s);
     }
 
-    void runJoinsTheLines() {
+    void runJoinsTheLines()
+    {
         const EasyValues values;
         QCOMPARE(RunEasyMode(10, {u"a"_s, QString(), u"c"_s}, values),
                  std::optional<QString>(u"a(DVD)\r\n(DVD)\r\nc(DVD)"_s));
         QCOMPARE(RunEasyMode(-1, {u"a"_s, u"b"_s}, values), std::optional<QString>(u"a\r\nb"_s));
     }
 
-    void separatorsAbandonTheRun_data() {
+    void separatorsAbandonTheRun_data()
+    {
         QTest::addColumn<int>("index");
         for (int index : {9, 16, 26, 32})
             QTest::addRow("item %d", index) << index;
     }
-    void separatorsAbandonTheRun() {
+    void separatorsAbandonTheRun()
+    {
         QFETCH(int, index);
         QCOMPARE(RunEasyMode(index, {u"a"_s}, EasyValues()), std::nullopt);
         // Without lines there is nothing to abandon: the text becomes empty.

@@ -9,7 +9,8 @@ class TestNumberText : public QObject {
     Q_OBJECT
 
 private slots:
-    void toInt32_data() {
+    void toInt32_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("value");
@@ -39,7 +40,8 @@ private slots:
         QTest::newRow("two dots") << u"1.2.3"_s << false << 0;
         QTest::newRow("huge digit string") << QString(400, u'9') << false << 0;
     }
-    void toInt32() {
+    void toInt32()
+    {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(int, value);
@@ -49,7 +51,8 @@ private slots:
             QCOMPARE(*result, value);
     }
 
-    void singles_data() {
+    void singles_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shortest");
         QTest::newRow("44.1") << u"44.1"_s << u"44.1"_s;
@@ -58,7 +61,8 @@ private slots:
         QTest::newRow("leading zero dropped") << u"048.0"_s << u"48"_s;
         QTest::newRow("zero") << u"0"_s << u"0"_s;
     }
-    void singles() {
+    void singles()
+    {
         QFETCH(QString, text);
         QFETCH(QString, shortest);
         const std::optional<float> value = parseSingle(text);

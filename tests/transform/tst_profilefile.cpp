@@ -11,7 +11,8 @@ class TestProfileFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void values_data() {
+    void values_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
@@ -50,7 +51,8 @@ private slots:
             << u"[s]\r\nk="_s + QString(300, u'v') << u"s"_s << u"k"_s << QString(254, u'v');
         QTest::newRow("empty file") << QString() << u"s"_s << u"k"_s << QString();
     }
-    void values() {
+    void values()
+    {
         QFETCH(QString, text);
         QFETCH(QString, section);
         QFETCH(QString, key);
@@ -58,7 +60,8 @@ private slots:
         QCOMPARE(ProfileFile::parse(text).value(section, key), value);
     }
 
-    void readsWindows31JFiles() {
+    void readsWindows31JFiles()
+    {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"CodecChange.txt"_s);
         QFile file(path);

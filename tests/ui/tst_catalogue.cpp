@@ -17,7 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString captionOf(const QWidget* widget) {
+QString captionOf(const QWidget* widget)
+{
     for (const char* property : {"text", "title", "plainText", "currentText"}) {
         const QVariant value = widget->property(property);
         if (value.isValid())
@@ -26,7 +27,8 @@ QString captionOf(const QWidget* widget) {
     return {};
 }
 
-QWidget* control(QWidget* window, const QString& name, int index) {
+QWidget* control(QWidget* window, const QString& name, int index)
+{
     const QList<QWidget*> found = window->findChildren<QWidget*>(name);
     for (QWidget* widget : found) {
         if (index < 0 || widget->property("index").toInt() == index)
@@ -47,7 +49,8 @@ private:
     ui::Form2 m_form2;
     ui::Form3 m_form3;
 
-    QWidget* window(const QString& name) {
+    QWidget* window(const QString& name)
+    {
         if (name == u"Form1")
             return m_form1.get();
         return name == u"Form2" ? static_cast<QWidget*>(&m_form2) : &m_form3;
@@ -56,7 +59,8 @@ private:
 private slots:
     void initTestCase() { m_form1 = std::make_unique<ui::Form1>(m_dir.path() + u'/', m_dialogs); }
 
-    void controls_data() {
+    void controls_data()
+    {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("index");
@@ -157,7 +161,8 @@ private slots:
             u"リネームを開始します"_s, true, false, {7200, 8400, 1935, 495});
         row("Form2 Text1", w2, u"Text1"_s, -1, w2, {}, {}, true, false, {0, 0, 13575, 8295});
     }
-    void controls() {
+    void controls()
+    {
         QFETCH(QString, form);
         QFETCH(QString, name);
         QFETCH(int, index);
@@ -182,7 +187,8 @@ private slots:
             QCOMPARE(widget->geometry(), expected);
     }
 
-    void windows() {
+    void windows()
+    {
         QCOMPARE(m_form1->windowTitle(), u"Quillet"_s);
         QCOMPARE(m_form1->size(), QSize(857, 693));
         QCOMPARE(m_form2.windowTitle(), u"確認"_s);
@@ -194,7 +200,8 @@ private slots:
         QVERIFY(m_form2.findChild<QPlainTextEdit*>(u"Text1"_s)->isReadOnly());
     }
 
-    void listItems() {
+    void listItems()
+    {
         auto* list6 = m_form1->findChild<QListWidget*>(u"List6"_s);
         QCOMPARE(list6->count(), 36);
         for (int i : {9, 16, 26, 32})
@@ -209,7 +216,8 @@ private slots:
             QCOMPARE(m_form1->findChild<QListWidget*>(name)->currentRow(), 0);
     }
 
-    void valueBoxesStartEmptyAndEditable() {
+    void valueBoxesStartEmptyAndEditable()
+    {
         const auto boxes = m_form1->findChildren<QComboBox*>();
         QCOMPARE(boxes.size(), 7);
         for (const QComboBox* box : boxes) {
@@ -219,7 +227,8 @@ private slots:
         }
     }
 
-    void displaysAreReadOnly() {
+    void displaysAreReadOnly()
+    {
         for (const QString& name : {u"Text2"_s, u"Text6"_s, u"Text7"_s})
             QVERIFY(m_form1->findChild<QLineEdit*>(name)->isReadOnly());
     }

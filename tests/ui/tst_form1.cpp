@@ -28,7 +28,8 @@ private:
     test::ScriptedDialogs m_dialogs;
     std::unique_ptr<ui::Form1> m_form;
 
-    template <typename T = QWidget> T* child(const QString& name) const {
+    template <typename T = QWidget> T* child(const QString& name) const
+    {
         T* widget = m_form->findChild<T*>(name);
         if (!widget)
             qFatal("no control %s", qPrintable(name));
@@ -39,7 +40,8 @@ private:
     bool enabled(const QString& name) const { return child(name)->isEnabled(); }
     void click(const QString& name) { QTest::mouseClick(child(name), Qt::LeftButton); }
 
-    QString file(const QString& name) {
+    QString file(const QString& name)
+    {
         const QString path = m_files.filePath(name);
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly))
@@ -48,13 +50,15 @@ private:
     }
     void drop(const QStringList& paths) { test::dropFiles(editor()->viewport(), paths); }
 
-    void typeAtEnd(const QString& text) {
+    void typeAtEnd(const QString& text)
+    {
         QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(editor(), text);
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         m_dialogs = test::ScriptedDialogs();
         m_form = std::make_unique<ui::Form1>(m_dataDir.path() + u'/', m_dialogs);
         m_form->show();
@@ -62,7 +66,8 @@ private slots:
     }
     void cleanup() { m_form.reset(); }
 
-    void startsWithTheHintAndALineBreak() {
+    void startsWithTheHintAndALineBreak()
+    {
         QCOMPARE(m_form->names(), ui::Form1::hintText() + u"\r\n"_s);
         QCOMPARE(editor()->blockCount(), 2);
         QVERIFY(!enabled(u"Command1"_s));
@@ -70,7 +75,8 @@ private slots:
         QVERIFY(m_dialogs.messages.isEmpty());
     }
 
-    void startupLoadsTheDataFiles() {
+    void startupLoadsTheDataFiles()
+    {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
             QFile out(dir.filePath(name));
@@ -91,7 +97,8 @@ private slots:
         QVERIFY(form.startupValues().crc16Template.isEmpty());
     }
 
-    void dropFillsTheEditorAndEnablesRename() {
+    void dropFillsTheEditorAndEnablesRename()
+    {
         QVERIFY(QDir(m_files.path()).mkpath(u"season.1"_s));
         const QStringList paths{file(u"a.avi"_s), file(u"b.c.mkv"_s),
                                 QDir::toNativeSeparators(m_files.filePath(u"season.1"_s))};
@@ -110,7 +117,8 @@ private slots:
         QVERIFY(!enabled(u"Command3"_s));
     }
 
-    void dropAfterHandEditsKeepsThePairing() {
+    void dropAfterHandEditsKeepsThePairing()
+    {
         drop({file(u"a.txt"_s), file(u"b.txt"_s)});
         typeAtEnd(u"X"_s);
         QTest::keyClick(editor(), Qt::Key_Return);
@@ -119,7 +127,8 @@ private slots:
         QCOMPARE(m_form->names(), u"a\r\nbX\r\nc"_s);
     }
 
-    void typingRecordsEveryKeystroke() {
+    void typingRecordsEveryKeystroke()
+    {
         drop({file(u"name.txt"_s)});
         typeAtEnd(u"xyz"_s);
         QCOMPARE(m_form->names(), u"namexyz"_s);
@@ -135,7 +144,8 @@ private slots:
         QCOMPARE(editor()->toPlainText(), u"namex"_s);
     }
 
-    void typingAfterUndoDiscardsRedo() {
+    void typingAfterUndoDiscardsRedo()
+    {
         drop({file(u"n.txt"_s)});
         typeAtEnd(u"ab"_s);
         click(u"Command3"_s);
@@ -146,7 +156,8 @@ private slots:
         QCOMPARE(m_form->names(), u"n"_s);
     }
 
-    void nameRestoreIsRecorded() {
+    void nameRestoreIsRecorded()
+    {
         drop({file(u"one.avi"_s), file(u"two.avi"_s)});
         editor()->selectAll();
         QTest::keyClicks(editor(), u"gone"_s);
@@ -156,14 +167,16 @@ private slots:
         QCOMPARE(m_form->names(), u"gone"_s);
     }
 
-    void nameRestoreWithAnEmptyBatchDoesNothing() {
+    void nameRestoreWithAnEmptyBatchDoesNothing()
+    {
         const QString before = m_form->names();
         click(u"Command5"_s);
         QCOMPARE(m_form->names(), before);
         QVERIFY(!enabled(u"Command3"_s));
     }
 
-    void startOverEmptiesBatchAndHistory() {
+    void startOverEmptiesBatchAndHistory()
+    {
         drop({file(u"one.avi"_s)});
         typeAtEnd(u"!"_s);
         click(u"Command2"_s);
@@ -182,7 +195,8 @@ private slots:
         QVERIFY(!enabled(u"Command4"_s));
     }
 
-    void caretDisplaysFollowKeysAndLeftClicks() {
+    void caretDisplaysFollowKeysAndLeftClicks()
+    {
         const QStringList paths{file(u"ab.txt"_s), file(u"cde.txt"_s)};
         drop(paths);
         QTest::keyClick(editor(), Qt::Key_Down);
@@ -210,7 +224,8 @@ private slots:
         QCOMPARE(display(u"Text6"_s).toInt() + display(u"Text7"_s).toInt(), 4);
     }
 
-    void caretOnALineBeyondTheBatchShowsNoSource() {
+    void caretOnALineBeyondTheBatchShowsNoSource()
+    {
         drop({file(u"a.txt"_s)});
         typeAtEnd(QString());
         QTest::keyClick(editor(), Qt::Key_Return);
@@ -219,7 +234,8 @@ private slots:
         QCOMPARE(display(u"Text7"_s), u"1"_s);
     }
 
-    void modeSwitchShowsOnePanel() {
+    void modeSwitchShowsOnePanel()
+    {
         auto* list6 = child<QListWidget>(u"List6"_s);
         list6->setCurrentRow(5);
         child<QComboBox>(u"Text10"_s)->setEditText(u"kept"_s);
@@ -239,7 +255,8 @@ private slots:
         QCOMPARE(child(u"Frame1"_s)->pos(), child(u"Frame5"_s)->pos());
     }
 
-    void resizeFollowsTheLayoutRule() {
+    void resizeFollowsTheLayoutRule()
+    {
         const auto frameExtra = m_form->frameGeometry().size() - m_form->size();
         m_form->resize(700, 500);
         QTRY_COMPARE(m_form->size(), QSize(700, 500));
@@ -254,7 +271,8 @@ private slots:
         QCOMPARE(child(u"Text2"_s)->width(), outer.width() - 136);
     }
 
-    void maximizedWindowKeepsTheNormalSizes() {
+    void maximizedWindowKeepsTheNormalSizes()
+    {
         m_form->resize(640, 480);
         QTRY_COMPARE(m_form->size(), QSize(640, 480));
         const QSize normal = editor()->size();

@@ -29,8 +29,7 @@ private:
     test::ScriptedDialogs m_dialogs;
     std::unique_ptr<ui::Form1> m_form;
 
-    template <typename T = QWidget>
-    T* child(const QString& name) const
+    template <typename T = QWidget> T* child(const QString& name) const
     {
         T* widget = m_form->findChild<T*>(name);
         if (!widget)

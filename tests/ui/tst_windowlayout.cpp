@@ -8,7 +8,8 @@ class TestWindowLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void layoutRule_data() {
+    void layoutRule_data()
+    {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("editorWidth"); // -1: not applied
@@ -20,7 +21,8 @@ private slots:
         QTest::newRow("narrower than the source display") << 2039 << 9000 << 1679 << 4230 << -1;
         QTest::newRow("narrower than the editor: nothing") << 359 << 9000 << -1 << -1 << -1;
     }
-    void layoutRule() {
+    void layoutRule()
+    {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(int, editorWidth);
@@ -32,7 +34,8 @@ private slots:
         QCOMPARE(layout.sourceDisplayWidth.value_or(-1), sourceWidth);
     }
 
-    void confirmWindow_data() {
+    void confirmWindow_data()
+    {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<bool>("applied");
@@ -45,7 +48,8 @@ private slots:
         QTest::newRow("too narrow for the listing") << 149 << 3000 << false << QSize() << QPoint();
         QTest::newRow("too low for the listing") << 3000 << 1184 << false << QSize() << QPoint();
     }
-    void confirmWindow() {
+    void confirmWindow()
+    {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(bool, applied);
@@ -59,7 +63,8 @@ private slots:
         }
     }
 
-    void startupPlacement_data() {
+    void startupPlacement_data()
+    {
         QTest::addColumn<int>("right");
         QTest::addColumn<int>("bottom");
         QTest::addColumn<QPoint>("position");
@@ -70,7 +75,8 @@ private slots:
             << 1920 << 1080 << QPoint(528, 177);
         QTest::newRow("failed query: centre on the origin") << 0 << 0 << QPoint(-432, -364);
     }
-    void startupPlacement() {
+    void startupPlacement()
+    {
         QFETCH(int, right);
         QFETCH(int, bottom);
         QFETCH(QPoint, position);

@@ -1,0 +1,242 @@
+// The rename run on real files in a temporary folder, with the prompt and the messages
+// answered by a script. Every case checks the disk afterwards: nothing overwritten, nothing lost.
+#include "rename/filechecksum.h"
+#include "rename/noreplacerename.h"
+#include "rename/renamerun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+
+using namespace quillet::rename;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class SilentProgress final : public ChecksumProgress {
+public:
+    void begin(const QString&) override {}
+    void step(const QString&) override {}
+    void end() override {}
+};
+
+struct Harness {
+    QTemporaryDir dir;
+    std::deque<QString> answers;
+    QStringList prompts; // title | prompt | preset
+    QStringList messages;
+    int renameCalls = 0;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QByteArray& content) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write");
+        file.write(content);
+    }
+    QByteArray read(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+
+    RenameOperations operations()
+    {
+        RenameOperations ops;
+        ops.rename = [this](const QString& from, const QString& to) {
+            ++renameCalls;
+            return renameWithoutReplacing(from, to);
+        };
+        ops.askName = [this](const QString& prompt, const QString& title, const QString& preset) {
+            prompts.append(title + u'|' + prompt + u'|' + preset);
+            if (answers.empty())
+                return QString();
+            const QString answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+        ops.showMessage = [this](const QString& text) { messages.append(text); };
+        ops.fileChecksum = [](const QString& file, ChecksumKind kind) {
+            SilentProgress progress;
+            return FileChecksum(file, kind, progress);
+        };
+        return ops;
+    }
+
+    RenameSummary run(const QStringList& sources, const QStringList& targets)
+    {
+        QStringList fullSources;
+        QStringList fullTargets;
+        for (const QString& s : sources)
+            fullSources.append(path(s));
+        for (const QString& t : targets)
+            fullTargets.append(path(t));
+        return RunRename(fullSources, fullTargets, operations(), u'/');
+    }
+};
+
+} // namespace
+
+class TestRenameRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void renamesInOrder()
+    {
+        Harness h;
+        h.write(u"trip.avi"_s, "T");
+        const RenameSummary summary = h.run({u"trip.avi"_s}, {u"Trip day 1.avi"_s});
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(completionMessage(summary), u"リネームしました。"_s);
+        QCOMPARE(h.files(), QStringList{u"Trip day 1.avi"_s});
+        QCOMPARE(h.read(u"Trip day 1.avi"_s), QByteArray("T"));
+    }
+
+    void collisionRetriesUntilFreeOrCancelled()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        h.write(u"b.txt"_s, "B");
+        h.write(u"c.txt"_s, "C");
+        h.answers = {u"b.txt"_s, u"new.txt"_s, QString()};
+        const RenameSummary summary = h.run({u"a.txt"_s, u"c.txt"_s}, {u"b.txt"_s, u"b.txt"_s});
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(summary.notRenamed, 1);
+        QCOMPARE(completionMessage(summary),
+                 u"2件中1件をリネームしました。1件はリネームしませんでした。"_s);
+        // The prompt always shows the listed target and its file name, not the last answer.
+        const QString prompt =
+            u"ファイル名の変更|ファイル「 "_s + h.path(u"b.txt"_s)
+            + u" 」は既に存在します。ファイル名を変更してください。\r\n\r\n"
+              u"このファイル名のリネームをしない場合はキャンセルを押してください。|b.txt"_s;
+        QCOMPARE(h.prompts, (QStringList{prompt, prompt, prompt}));
+        QCOMPARE(h.files(), (QStringList{u"b.txt"_s, u"c.txt"_s, u"new.txt"_s}));
+        QCOMPARE(h.read(u"new.txt"_s), QByteArray("A"));
+        QCOMPARE(h.read(u"b.txt"_s), QByteArray("B"));
+        QCOMPARE(h.read(u"c.txt"_s), QByteArray("C"));
+    }
+
+    void answerWithoutExtensionIsTheWholeName()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        h.write(u"b.txt"_s, "B");
+        h.answers = {u"plain"_s};
+        h.run({u"a.txt"_s}, {u"b.txt"_s});
+        QCOMPARE(h.files(), (QStringList{u"b.txt"_s, u"plain"_s}));
+    }
+
+    void swapCollidesBothWays()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        h.write(u"b.txt"_s, "B");
+        const RenameSummary summary = h.run({u"a.txt"_s, u"b.txt"_s}, {u"b.txt"_s, u"a.txt"_s});
+        QCOMPARE(summary.notRenamed, 2);
+        QCOMPARE(h.prompts.size(), 2);
+        QCOMPARE(h.read(u"a.txt"_s), QByteArray("A"));
+        QCOMPARE(h.read(u"b.txt"_s), QByteArray("B"));
+    }
+
+    void targetFreedByAnEarlierEntry()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        h.write(u"b.txt"_s, "B");
+        const RenameSummary summary = h.run({u"a.txt"_s, u"b.txt"_s}, {u"c.txt"_s, u"a.txt"_s});
+        QCOMPARE(summary.renamed, 2);
+        QVERIFY(h.prompts.isEmpty());
+        QCOMPARE(h.read(u"c.txt"_s), QByteArray("A"));
+        QCOMPARE(h.read(u"a.txt"_s), QByteArray("B"));
+    }
+
+    void failuresAreReportedAndTheRunGoesOn()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        h.write(u"b.txt"_s, "B");
+        h.write(u"c.txt"_s, "C");
+        const RenameSummary summary = h.run(
+            {u"missing.txt"_s, u"a.txt"_s, u"b.txt"_s, u"c.txt"_s},
+            {u"x.txt"_s, u"no/such/folder.txt"_s, QString(300, u'n') + u".txt"_s, u"d.txt"_s});
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(summary.notRenamed, 3);
+        QCOMPARE(h.messages, (QStringList{failureMessage(h.path(u"missing.txt"_s)),
+                                          failureMessage(h.path(u"a.txt"_s)),
+                                          failureMessage(h.path(u"b.txt"_s))}));
+        QCOMPARE(h.messages.first(),
+                 h.path(u"missing.txt"_s) + u"\r\n\r\nのリネームに失敗しました。"_s);
+        QCOMPARE(h.files(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"d.txt"_s}));
+    }
+
+    void checksumFailureSkipsOnlyThatEntry()
+    {
+        Harness h;
+        QVERIFY(QDir(h.dir.path()).mkdir(u"folder"_s));
+        h.write(u"a.bin"_s, "123456789");
+        const RenameSummary summary =
+            h.run({u"folder"_s, u"a.bin"_s}, {u"f [*/CRC32/*]"_s, u"a [*/CRC32/*].bin"_s});
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(h.messages, QStringList{failureMessage(h.path(u"folder"_s))});
+        QVERIFY(QFileInfo(h.path(u"folder"_s)).isDir());
+        QCOMPARE(h.files(), QStringList{u"a [CBF43926].bin"_s});
+    }
+
+    void bothTokensAreReplaced()
+    {
+        Harness h;
+        h.write(u"a.bin"_s, "123456789");
+        h.run({u"a.bin"_s}, {u"a */CRC16/* */CRC32/* */CRC16/*.bin"_s});
+        QCOMPARE(h.files(), QStringList{u"a 6F91 CBF43926 6F91.bin"_s});
+    }
+
+    void lowerCaseTokenIsText()
+    {
+        Harness h;
+        h.write(u"a.bin"_s, "x");
+        h.run({u"a.bin"_s}, {u"a (crc16).bin"_s});
+        QCOMPARE(h.files(), QStringList{u"a (crc16).bin"_s});
+    }
+
+    void collisionForATokenTargetShowsTheToken()
+    {
+        Harness h;
+        h.write(u"a.bin"_s, "123456789");
+        h.write(u"a CBF43926.bin"_s, "taken");
+        h.answers = {u"done.bin"_s};
+        h.run({u"a.bin"_s}, {u"a */CRC32/*.bin"_s});
+        QCOMPARE(h.prompts.size(), 1);
+        QVERIFY(h.prompts.first().endsWith(u"|a */CRC32/*.bin"_s));
+        QVERIFY(h.prompts.first().contains(h.path(u"a */CRC32/*.bin"_s)));
+        QCOMPARE(h.read(u"done.bin"_s), QByteArray("123456789"));
+        QCOMPARE(h.read(u"a CBF43926.bin"_s), QByteArray("taken"));
+    }
+
+    void unchangedEntryIsLeftAlone()
+    {
+        Harness h;
+        h.write(u"same.txt"_s, "S");
+        const RenameSummary summary = h.run({u"same.txt"_s}, {u"same.txt"_s});
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(h.renameCalls, 0);
+        QVERIFY(h.prompts.isEmpty());
+        QCOMPARE(h.read(u"same.txt"_s), QByteArray("S"));
+    }
+
+    void moreTargetsThanSourcesAreIgnored()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        const RenameSummary summary = h.run({u"a.txt"_s}, {u"b.txt"_s, u"c.txt"_s});
+        QCOMPARE(summary.renamed + summary.notRenamed, 1);
+        QCOMPARE(h.files(), QStringList{u"b.txt"_s});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRenameRun)
+#include "tst_renamerun.moc"

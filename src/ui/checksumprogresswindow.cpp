@@ -31,9 +31,16 @@ void ChecksumProgressWindow::step(const QString& label)
 {
     if (!m_window)
         return;
-    m_window->setProgressText(label);
+    // A large file has thousands of blocks but at most 101 different labels: only a new label
+    // is drawn, so the drawing does not slow the reading down.
+    const bool changed = label != m_label;
+    if (changed) {
+        m_label = label;
+        m_window->setProgressText(label);
+    }
     processPendingEvents();
-    m_window->repaint();
+    if (changed)
+        m_window->repaint();
 }
 
 void ChecksumProgressWindow::end()

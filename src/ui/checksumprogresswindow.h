@@ -22,6 +22,7 @@ public:
 
 private:
     std::unique_ptr<Form3> m_window;
+    QString m_label;
 };
 
 } // namespace quillet::ui

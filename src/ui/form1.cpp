@@ -326,6 +326,14 @@ void Form1::resizeEvent(QResizeEvent* event)
     applyLayout();
 }
 
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The window manager's frame is known only once the window has been placed; the layout
+    // counts in the outer size.
+    applyLayout();
+}
+
 void Form1::applyLayout()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))

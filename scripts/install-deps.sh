@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   dosfstools fusefat
   xvfb xauth
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillet and runs every test: once in the normal build,
 # once under AddressSanitizer and UndefinedBehaviorSanitizer, the window tests once more
-# against a real X server, and each fuzz target for a short smoke time.
+# against a real X server, each fuzz target for a short smoke time, and the Debian package
+# installed and started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,6 +23,9 @@ echo "== Fuzz targets, a short smoke run each (clang, libFuzzer, ASan/UBSan)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz
+
+echo "== Debian package: build, install, start and close"
+scripts/check-package.sh
 
 echo "== Window tests under a real X server"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \

@@ -1,6 +1,7 @@
 // The operation panels and the value memory of the main window, driven as a user would.
 #include "widgettest.h"
 
+#include "datafile/datafolder.h"
 #include "ui/form1.h"
 
 #include <QComboBox>
@@ -218,6 +219,37 @@ private slots:
 
         start();
         QCOMPARE(entries(u"Text11"_s), (QStringList{u"絵文字😀"_s, u"plain"_s}));
+    }
+
+    // Portable (writable program folder) and installed (per-user folder) alike.
+    void valuesSurviveARestartInEitherDataFolder_data()
+    {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::newRow("program folder") << true;
+        QTest::newRow("per-user folder") << false;
+    }
+    void valuesSurviveARestartInEitherDataFolder()
+    {
+        QFETCH(bool, programFolderWritable);
+        QTemporaryDir program;
+        QTemporaryDir user;
+        const QString folder =
+            datafile::chooseDataFolder(program.path(), programFolderWritable, user.path());
+        for (int run = 0; run < 2; ++run) {
+            ui::Form1 form(folder, m_dialogs);
+            auto* text10 = form.findChild<QComboBox*>(u"Text10"_s);
+            if (run == 1) {
+                QCOMPARE(text10->count(), 1);
+                QCOMPARE(text10->itemText(0), u"kept value"_s);
+                break;
+            }
+            text10->lineEdit()->insert(u"kept value"_s);
+            QTest::mouseClick(form.findChild<QPushButton*>(u"Command7"_s), Qt::LeftButton);
+            QVERIFY(form.close());
+        }
+        const QString expected = (programFolderWritable ? program.path() : user.path())
+                                 + u"/AutoComplete.txt"_s;
+        QVERIFY(QFile::exists(expected));
     }
 
     void closingWhenTheFileCannotBeWrittenSaysSoAndCloses()

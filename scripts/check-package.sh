@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it (into the system when run as root, otherwise unpacked
+# into a scratch folder), checks its files, and starts the installed Quillet offscreen: the
+# main window opens, a polite SIGTERM closes it, and the close saves the remembered values
+# into the data folder the installed program uses.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --build --preset default --target package >/dev/null
+deb=$(ls -t build/default/quillet_*.deb | head -n 1)
+scratch=$(mktemp -d)
+installed_by_dpkg=no
+cleanup() {
+  [ "$installed_by_dpkg" = yes ] && dpkg -r quillet >/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' quillet 2>/dev/null | grep -q 'install ok'; then
+  dpkg -i "$deb" >/dev/null
+  installed_by_dpkg=yes
+  root=/
+else
+  dpkg -x "$deb" "$scratch/root"
+  root="$scratch/root"
+fi
+
+for file in usr/bin/quillet usr/share/applications/quillet.desktop \
+            usr/share/icons/hicolor/scalable/apps/quillet.svg \
+            usr/share/icons/hicolor/48x48/apps/quillet.png \
+            usr/share/icons/hicolor/256x256/apps/quillet.png; do
+  [ -e "$root/$file" ] || { echo "package check: $file is missing"; exit 1; }
+done
+desktop-file-validate "$root/usr/share/applications/quillet.desktop"
+
+home="$scratch/home"
+mkdir -p "$home"
+HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
+  "$root/usr/bin/quillet" &
+pid=$!
+sleep 3
+kill -0 "$pid" || { echo "package check: Quillet ended by itself"; exit 1; }
+kill -TERM "$pid"
+wait "$pid" || { echo "package check: Quillet did not close cleanly"; exit 1; }
+
+if [ "$installed_by_dpkg" = yes ]; then
+  expected="$home/.config/Quillet/AutoComplete.txt"   # installed under /usr: per-user folder
+else
+  expected="$root/usr/bin/AutoComplete.txt"           # unpacked where it can write: portable
+fi
+[ -f "$expected" ] || { echo "package check: no $expected"; exit 1; }
+echo "package check: $(basename "$deb") installed, started, closed and saved to $expected"

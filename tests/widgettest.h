@@ -1,6 +1,7 @@
 #pragma once
 
 // Helpers shared by the window tests.
+#include "testfiles.h"
 #include "ui/userdialogs.h"
 
 #include <QApplication>
@@ -44,6 +45,15 @@ public:
         return answer;
     }
 };
+
+// A control of a window by its name; a test without it stops at once.
+template <typename T = QWidget> T* control(const QWidget* window, const QString& name)
+{
+    T* widget = window->findChild<T*>(name);
+    if (!widget)
+        qFatal("no control %s", qPrintable(name));
+    return widget;
+}
 
 // Drops local files onto a widget the way the desktop does: a drag enters, then the drop.
 inline void dropFiles(QWidget* target, const QStringList& paths)

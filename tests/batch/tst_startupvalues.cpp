@@ -1,5 +1,7 @@
 #include "batch/startupvalues.h"
 
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,9 +28,7 @@ private slots:
     {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
+            quillet::test::writeFile(dir.filePath(name), bytes);
         };
         write(u"CRC16STR.txt"_s, " [*/CRC16/*]\r\nignored\r\n");
         write(u"CRC32STR.txt"_s, "[*/CRC32/*]\rignored");
@@ -43,9 +43,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"CRC16STR.txt"_s));
-        QFile empty(dir.filePath(u"CRC32STR.txt"_s));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
+        quillet::test::writeFile(dir.filePath(u"CRC32STR.txt"_s));
         const StartupValues values = loadStartupValues(dir.path() + u'/');
         QVERIFY(values.crc16Template.isEmpty());
         QVERIFY(values.crc32Template.isEmpty());

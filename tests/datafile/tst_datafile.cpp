@@ -1,5 +1,7 @@
 #include "datafile/datafile.h"
 
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,10 +18,7 @@ private:
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(m_dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write test file");
-        return file.fileName();
+        return quillet::test::writeFile(m_dir.filePath(name), bytes);
     }
 
 private slots:

@@ -1,4 +1,5 @@
 #include "memory/rememberedvalues.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,10 +34,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, values);
         QTemporaryDir dir;
-        QFile out(dir.filePath(u"AutoComplete.txt"_s));
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(file);
-        out.close();
+        quillet::test::writeFile(dir.filePath(u"AutoComplete.txt"_s), file);
         QCOMPARE(LoadRememberedValues(dir.path() + u'/'), values);
     }
 
@@ -60,9 +58,7 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
         QVERIFY(!SaveRememberedValues(folder, values));
-        QFile file(folder + u"AutoComplete.txt"_s);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(quillet::test::readFile(folder + u"AutoComplete.txt"_s), bytes);
         QCOMPARE(LoadRememberedValues(folder), values);
     }
 
@@ -71,9 +67,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"AutoComplete.txt"_s));
-        QFile inside(dir.filePath(u"AutoComplete.txt/kept"_s));
-        QVERIFY(inside.open(QIODevice::WriteOnly));
-        inside.close();
+        quillet::test::writeFile(dir.filePath(u"AutoComplete.txt/kept"_s));
         const auto error = SaveRememberedValues(dir.path() + u'/', {u"new"_s});
         QVERIFY(error);
         QVERIFY(!error->reason.isEmpty());

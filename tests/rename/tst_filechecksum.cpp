@@ -1,4 +1,5 @@
 #include "rename/filechecksum.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,10 +53,7 @@ private:
 
     static QString referenceText(const QString& path, ChecksumKind kind)
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray all = file.readAll();
+        const QByteArray all = quillet::test::readFile(path);
         const std::uint32_t value = referenceCrc(kind, all.constData(), size_t(all.size()));
         return u"%1"_s.arg(value, kind == ChecksumKind::Crc16 ? 4 : 8, 16, QChar(u'0')).toUpper();
     }

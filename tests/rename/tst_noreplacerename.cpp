@@ -1,4 +1,5 @@
 #include "rename/noreplacerename.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,25 +11,14 @@
 #include <unistd.h>
 
 using namespace quillet::rename;
+using quillet::test::readFile;
+using quillet::test::writeFile;
 using namespace Qt::Literals::StringLiterals;
 using Outcome = RenameResult::Outcome;
 
 Q_DECLARE_METATYPE(Outcome)
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 bool run(const QString& program, const QStringList& arguments)
 {

@@ -3,6 +3,7 @@
 #include "rename/filechecksum.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamerun.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,16 +34,9 @@ struct Harness {
     QString path(const QString& name) const { return dir.filePath(name); }
     void write(const QString& name, const QByteArray& content) const
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write");
-        file.write(content);
+        quillet::test::writeFile(path(name), content);
     }
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return quillet::test::readFile(path(name)); }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 
     RenameOperations operations()

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "transform/profilefile.h"
 
 #include <QFile>
@@ -64,10 +65,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"CodecChange.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[MUSICCODEC]\r\n\x83\x41\x83\x43=\x82\xa0\r\n"); // アイ=あ
-        file.close();
+        quillet::test::writeFile(path, "[MUSICCODEC]\r\n\x83\x41\x83\x43=\x82\xa0\r\n"); // アイ=あ
         QCOMPARE(ReadProfileValue(u"MUSICCODEC", u"アイ", path), u"あ"_s);
         QCOMPARE(ReadProfileValue(u"MUSICCODEC", u"x", dir.filePath(u"missing.txt"_s)), QString());
     }

@@ -4,9 +4,11 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
+#include "ui/japanesefont.h"
 #include "ui/twips.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -225,6 +227,19 @@ private slots:
             QCOMPARE(box->count(), 0);
             QVERIFY(box->currentText().isEmpty());
         }
+    }
+
+    // Where the design font is missing, a Japanese gothic is used, never a random fallback.
+    void editorUsesAJapaneseGothic()
+    {
+        const QFontInfo info(m_form1->findChild<QWidget*>(u"Text1"_s)->font());
+        const QStringList families = ui::japaneseFontFamilies();
+        QCOMPARE(families.first(), u"ＭＳ Ｐゴシック"_s);
+        if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+            QSKIP("no Japanese font installed");
+        QVERIFY2(families.contains(info.family()), qPrintable(info.family()));
+        QVERIFY(!info.family().contains(u"Mincho"_s));
+        QCOMPARE(info.pointSizeF(), 14.25);
     }
 
     void displaysAreReadOnly()

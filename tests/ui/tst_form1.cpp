@@ -30,10 +30,7 @@ private:
 
     template <typename T = QWidget> T* child(const QString& name) const
     {
-        T* widget = m_form->findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        return test::control<T>(m_form.get(), name);
     }
     QPlainTextEdit* editor() const { return child<QPlainTextEdit>(u"Text1"_s); }
     QString display(const QString& name) const { return child<QLineEdit>(name)->text(); }
@@ -42,11 +39,7 @@ private:
 
     QString file(const QString& name)
     {
-        const QString path = m_files.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot create %s", qPrintable(path));
-        return QDir::toNativeSeparators(path);
+        return QDir::toNativeSeparators(test::writeFile(m_files.filePath(name)));
     }
     void drop(const QStringList& paths) { test::dropFiles(editor()->viewport(), paths); }
 
@@ -79,9 +72,7 @@ private slots:
     {
         QTemporaryDir dir;
         const auto write = [&](const QString& name, const QByteArray& bytes) {
-            QFile out(dir.filePath(name));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(bytes);
+            test::writeFile(dir.filePath(name), bytes);
         };
         write(u"AutoComplete.txt"_s, "abc\r\n\r\n\x82\xa0\r\nabc\r\n");
         write(u"CRC32STR.txt"_s, "[*/CRC32/*]\r\n");

@@ -32,10 +32,7 @@ private:
 
     template <typename T = QWidget> T* child(const QString& name) const
     {
-        T* widget = m_form->findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        return test::control<T>(m_form.get(), name);
     }
     QComboBox* box(const QString& name) const { return child<QComboBox>(name); }
     void click(const QString& name) { QTest::mouseClick(child(name), Qt::LeftButton); }
@@ -68,9 +65,7 @@ private:
     }
     void writeDataFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(m_dataDir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test::writeFile(m_dataDir.filePath(name), bytes);
     }
     void start()
     {
@@ -212,10 +207,8 @@ private slots:
         click(u"Command7"_s);
         QVERIFY(m_form->close());
         QVERIFY(m_dialogs.messages.isEmpty());
-        QFile file(m_dataDir.filePath(u"AutoComplete.txt"_s));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().startsWith("\xEF\xBB\xBF"));
-        file.close();
+        QVERIFY(
+            test::readFile(m_dataDir.filePath(u"AutoComplete.txt"_s)).startsWith("\xEF\xBB\xBF"));
 
         start();
         QCOMPARE(entries(u"Text11"_s), (QStringList{u"絵文字😀"_s, u"plain"_s}));
@@ -247,8 +240,8 @@ private slots:
             QTest::mouseClick(form.findChild<QPushButton*>(u"Command7"_s), Qt::LeftButton);
             QVERIFY(form.close());
         }
-        const QString expected = (programFolderWritable ? program.path() : user.path())
-                                 + u"/AutoComplete.txt"_s;
+        const QString expected =
+            (programFolderWritable ? program.path() : user.path()) + u"/AutoComplete.txt"_s;
         QVERIFY(QFile::exists(expected));
     }
 

@@ -25,11 +25,7 @@ private:
 
     QString write(const QString& name, const QByteArray& content)
     {
-        QFile file(m_files.filePath(name));
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write");
-        file.write(content);
-        return QDir::toNativeSeparators(file.fileName());
+        return QDir::toNativeSeparators(test::writeFile(m_files.filePath(name), content));
     }
     QStringList files() const { return QDir(m_files.path()).entryList(QDir::Files, QDir::Name); }
     QPlainTextEdit* editor() const { return m_form->findChild<QPlainTextEdit*>(u"Text1"_s); }

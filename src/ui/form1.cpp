@@ -220,7 +220,8 @@ void Form1::startRename()
 {
     if (m_renaming || m_batch.isEmpty())
         return;
-    m_targets = rename::BuildTargetList(m_batch.sources(), m_names, m_batch.separator());
+    m_listedSources = m_batch.sources();
+    m_targets = rename::BuildTargetList(m_listedSources, m_names, m_batch.separator());
     m_targetModel->setStringList(m_targets);
     if (!m_form2) {
         m_form2 = new Form2;
@@ -228,7 +229,7 @@ void Form1::startRename()
         connect(m_form2, &Form2::confirmed, this, &Form1::runRename);
     }
     // Rebuilt at every press, so the window always shows what will run.
-    m_form2->setListing(rename::FormatConfirmationListing(m_batch.sources(), m_targets));
+    m_form2->setListing(rename::FormatConfirmationListing(m_listedSources, m_targets));
     m_form2->show();
     m_form2->raise();
     m_form2->activateWindow();
@@ -253,7 +254,7 @@ void Form1::runRename()
         return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
     };
     const rename::RenameSummary summary =
-        rename::RunRename(m_batch.sources(), m_targets, operations, m_batch.separator());
+        rename::RunRename(m_listedSources, m_targets, operations, m_batch.separator());
 
     m_dialogs.showMessage(rename::completionMessage(summary));
     // The batch still holds its entries here, so the history records the hint like any change.

@@ -88,6 +88,8 @@ private:
     batch::History m_history;
     batch::StartupValues m_startup;
     QString m_names;
+    // The entries as the confirmation window lists them: a run renames exactly these.
+    QStringList m_listedSources;
     QStringList m_targets;
     bool m_replacing = false;
     bool m_renaming = false;

@@ -142,6 +142,19 @@ private slots:
         QVERIFY(!listing().contains(u"first.txt"_s));
     }
 
+    // Files dropped after the listing was shown are not renamed by it.
+    void runRenamesWhatTheListingShows()
+    {
+        const QString a = write(u"a.txt"_s, "A");
+        test::dropFiles(editor()->viewport(), {a});
+        setNames(u"renamed"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        test::dropFiles(editor()->viewport(), {write(u"late.txt"_s, "L")});
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
+        QCOMPARE(files(), (QStringList{u"late.txt"_s, u"renamed.txt"_s}));
+    }
+
     void confirmationLayoutFollowsItsSize()
     {
         const QString a = write(u"a.txt"_s, "A");

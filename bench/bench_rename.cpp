@@ -158,7 +158,7 @@ BENCHMARK(BM_FileChecksum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3);
-BENCHMARK(BM_CrcKernel)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CrcKernel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenameRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PerlRename)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

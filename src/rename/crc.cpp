@@ -1,5 +1,6 @@
 #include "rename/crc.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -23,7 +24,9 @@ struct Engine {
     std::array<std::array<std::uint32_t, 256>, 16> tables{};
     // Folding constants: for a distance of T bits, the low quadword is multiplied by
     // x^(T+32) mod P and the high one by x^(T-32) mod P (reflected, shifted left by one).
-    std::uint64_t fold512Low = 0, fold512High = 0, fold128Low = 0, fold128High = 0;
+    std::uint64_t fold1024Low = 0, fold1024High = 0;
+    std::uint64_t fold512Low = 0, fold512High = 0;
+    std::uint64_t fold128Low = 0, fold128High = 0;
 };
 
 std::uint32_t reflect32(std::uint32_t v)
@@ -62,6 +65,8 @@ Engine makeEngine(std::uint32_t reflectedPoly)
             e.tables[t][n] = (prev >> 8) ^ e.tables[0][prev & 0xFF];
         }
     }
+    e.fold1024Low = foldConstant(e.normalPoly, 1024 + 32);
+    e.fold1024High = foldConstant(e.normalPoly, 1024 - 32);
     e.fold512Low = foldConstant(e.normalPoly, 512 + 32);
     e.fold512High = foldConstant(e.normalPoly, 512 - 32);
     e.fold128Low = foldConstant(e.normalPoly, 128 + 32);
@@ -125,10 +130,26 @@ bool cpuHasCarrylessMultiply()
 #endif
 }
 
+// 256-bit carry-less multiplication (VPCLMULQDQ) folds two 128-bit lanes per instruction.
+bool cpuHasWideCarrylessMultiply()
+{
+#if defined(_MSC_VER)
+    int info[4];
+    __cpuid(info, 1);
+    const bool osSavesYmm = (info[2] & (1 << 27)) && (_xgetbv(0) & 0x6) == 0x6;
+    __cpuidex(info, 7, 0);
+    return osSavesYmm && (info[1] & (1 << 5)) && (info[2] & (1 << 10)); // AVX2, VPCLMULQDQ
+#else
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
+#endif
+}
+
 #if defined(__GNUC__)
 #define QUILLET_TARGET_CLMUL __attribute__((target("pclmul,sse4.1")))
+#define QUILLET_TARGET_WIDE __attribute__((target("vpclmulqdq,avx2,pclmul,sse4.1")))
 #else
 #define QUILLET_TARGET_CLMUL
+#define QUILLET_TARGET_WIDE
 #endif
 
 QUILLET_TARGET_CLMUL inline __m128i fold(__m128i x, __m128i k)
@@ -141,9 +162,26 @@ QUILLET_TARGET_CLMUL inline __m128i load128(const unsigned char* p)
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// Folds whole 16-byte blocks (at least 64 bytes) and leaves the rest to the tables. The folded
+// The rest after the wide folds: 16-byte blocks folded into x, then the tables. The folded
 // 128-bit value is congruent to the message so far, so its CRC from a zero register is the
 // register for the bytes it stands for.
+QUILLET_TARGET_CLMUL std::uint32_t finishFolded(const Engine& e, __m128i x, const unsigned char* p,
+                                                std::size_t n)
+{
+    const __m128i k128 =
+        _mm_set_epi64x(static_cast<long long>(e.fold128High), static_cast<long long>(e.fold128Low));
+    while (n >= 16) {
+        x = _mm_xor_si128(fold(x, k128), load128(p));
+        p += 16;
+        n -= 16;
+    }
+    alignas(16) unsigned char folded[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(folded), x);
+    const std::uint32_t crc = updateSlicing16(e, 0, folded, sizeof folded);
+    return updateSlicing16(e, crc, p, n);
+}
+
+// Four 128-bit lanes (64 bytes) folded at once; at least 64 bytes.
 QUILLET_TARGET_CLMUL std::uint32_t updateCarryless(const Engine& e, std::uint32_t crc,
                                                    const unsigned char* p, std::size_t n)
 {
@@ -168,34 +206,81 @@ QUILLET_TARGET_CLMUL std::uint32_t updateCarryless(const Engine& e, std::uint32_
     __m128i x = _mm_xor_si128(fold(x0, k128), x1);
     x = _mm_xor_si128(fold(x, k128), x2);
     x = _mm_xor_si128(fold(x, k128), x3);
-    while (n >= 16) {
-        x = _mm_xor_si128(fold(x, k128), load128(p));
-        p += 16;
-        n -= 16;
+    return finishFolded(e, x, p, n);
+}
+
+QUILLET_TARGET_WIDE inline __m256i fold256(__m256i y, __m256i k)
+{
+    return _mm256_xor_si256(_mm256_clmulepi64_epi128(y, k, 0x00),
+                            _mm256_clmulepi64_epi128(y, k, 0x11));
+}
+
+QUILLET_TARGET_WIDE inline __m256i load256(const unsigned char* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Eight 128-bit lanes (128 bytes) folded at once, two per instruction; at least 128 bytes.
+QUILLET_TARGET_WIDE std::uint32_t updateWideCarryless(const Engine& e, std::uint32_t crc,
+                                                      const unsigned char* p, std::size_t n)
+{
+    const auto lo = static_cast<long long>(e.fold1024Low);
+    const auto hi = static_cast<long long>(e.fold1024High);
+    const __m256i k1024 = _mm256_set_epi64x(hi, lo, hi, lo);
+    const __m128i k128 =
+        _mm_set_epi64x(static_cast<long long>(e.fold128High), static_cast<long long>(e.fold128Low));
+    __m256i y0 =
+        _mm256_xor_si256(load256(p), _mm256_setr_epi32(static_cast<int>(crc), 0, 0, 0, 0, 0, 0, 0));
+    __m256i y1 = load256(p + 32);
+    __m256i y2 = load256(p + 64);
+    __m256i y3 = load256(p + 96);
+    p += 128;
+    n -= 128;
+    while (n >= 128) {
+        y0 = _mm256_xor_si256(fold256(y0, k1024), load256(p));
+        y1 = _mm256_xor_si256(fold256(y1, k1024), load256(p + 32));
+        y2 = _mm256_xor_si256(fold256(y2, k1024), load256(p + 64));
+        y3 = _mm256_xor_si256(fold256(y3, k1024), load256(p + 96));
+        p += 128;
+        n -= 128;
     }
-    alignas(16) unsigned char folded[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(folded), x);
-    crc = updateSlicing16(e, 0, folded, sizeof folded);
-    return updateSlicing16(e, crc, p, n);
+    // The eight lanes in message order, folded into one.
+    __m128i x = _mm256_castsi256_si128(y0);
+    x = _mm_xor_si128(fold(x, k128), _mm256_extracti128_si256(y0, 1));
+    for (const __m256i y : {y1, y2, y3}) {
+        x = _mm_xor_si128(fold(x, k128), _mm256_castsi256_si128(y));
+        x = _mm_xor_si128(fold(x, k128), _mm256_extracti128_si256(y, 1));
+    }
+    return finishFolded(e, x, p, n);
 }
 
 #endif
 
-bool useCarryless()
+// The widest kernel this processor offers, found once.
+CrcKernel bestKernel()
 {
 #if QUILLET_CRC_X86
-    static const bool available = cpuHasCarrylessMultiply();
-    return available;
+    static const CrcKernel best = !cpuHasCarrylessMultiply()      ? CrcKernel::Tables
+                                  : cpuHasWideCarrylessMultiply() ? CrcKernel::WideCarryless
+                                                                  : CrcKernel::Carryless;
+    return best;
 #else
-    return false;
+    return CrcKernel::Tables;
 #endif
 }
 
-std::uint32_t updateFast(const Engine& e, std::uint32_t crc, const unsigned char* p, std::size_t n)
+std::uint32_t updateWith(CrcKernel kernel, const Engine& e, std::uint32_t crc,
+                         const unsigned char* p, std::size_t n)
 {
 #if QUILLET_CRC_X86
-    if (n >= 64 && useCarryless())
+    // A kernel the processor lacks falls back to the next narrower one.
+    const CrcKernel usable = std::min(kernel, bestKernel());
+    if (usable == CrcKernel::WideCarryless && n >= 128)
+        return updateWideCarryless(e, crc, p, n);
+    if (usable >= CrcKernel::Carryless && n >= 64)
         return updateCarryless(e, crc, p, n);
+#else
+    Q_UNUSED(kernel);
 #endif
     return updateSlicing16(e, crc, p, n);
 }
@@ -220,8 +305,8 @@ Crc::Crc(ChecksumKind kind)
 
 void Crc::update(const void* data, std::size_t size)
 {
-    m_register =
-        updateFast(engine(m_kind), m_register, static_cast<const unsigned char*>(data), size);
+    m_register = updateWith(bestKernel(), engine(m_kind), m_register,
+                            static_cast<const unsigned char*>(data), size);
 }
 
 std::uint32_t Crc::value() const
@@ -235,25 +320,15 @@ QString Crc::text() const
     return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
 }
 
-bool Crc::usesCarrylessMultiply()
+CrcKernel Crc::kernel()
 {
-    return useCarryless();
+    return bestKernel();
 }
 
 std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data, std::size_t size)
 {
-    const Engine& e = engine(kind);
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    std::uint32_t crc = initialRegister(kind);
-#if QUILLET_CRC_X86
-    if (kernel == CrcKernel::Carryless && size >= 64 && useCarryless())
-        crc = updateCarryless(e, crc, bytes, size);
-    else
-        crc = updateSlicing16(e, crc, bytes, size);
-#else
-    Q_UNUSED(kernel);
-    crc = updateSlicing16(e, crc, bytes, size);
-#endif
+    const std::uint32_t crc = updateWith(kernel, engine(kind), initialRegister(kind),
+                                         static_cast<const unsigned char*>(data), size);
     return crc ^ finalXor(kind);
 }
 

@@ -12,6 +12,10 @@ namespace quillet::rename {
 //   CRC-32/ISO-HDLC (zip, PNG): polynomial 0x04C11DB7, initial 0xFFFFFFFF, final XOR 0xFFFFFFFF.
 enum class ChecksumKind { Crc16, Crc32 };
 
+// The ways to compute a checksum: tables, or carry-less multiplication folding 128-bit lanes
+// (PCLMULQDQ) or two of them per instruction (VPCLMULQDQ).
+enum class CrcKernel { Tables, Carryless, WideCarryless };
+
 // A running checksum over bytes fed in order.
 class Crc {
 public:
@@ -23,17 +27,16 @@ public:
     // The value as upper-case hexadecimal digits, most significant byte first: 4 or 8 of them.
     [[nodiscard]] QString text() const;
 
-    // Which kernel update() uses on this processor: carry-less multiplication or tables.
-    [[nodiscard]] static bool usesCarrylessMultiply();
+    // The kernel update() uses on this processor: the widest it offers.
+    [[nodiscard]] static CrcKernel kernel();
 
 private:
     ChecksumKind m_kind;
     std::uint32_t m_register;
 };
 
-// The checksum with a chosen kernel, so that tests and benchmarks reach both on a processor
-// that has carry-less multiplication (which falls back to the tables where it is missing).
-enum class CrcKernel { Tables, Carryless };
+// The checksum with a chosen kernel, so that tests and benchmarks reach every one the
+// processor has; a kernel it lacks falls back to the next narrower.
 [[nodiscard]] std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data,
                                           std::size_t size);
 

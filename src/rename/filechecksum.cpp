@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+#include <atomic>
 #include <cmath>
-#include <future>
-#include <utility>
+#include <semaphore>
+#include <thread>
 #include <vector>
 
 namespace quillet::rename {
@@ -23,6 +25,83 @@ QString progressLabel(qint64 offset, qint64 length)
     return QString::number(static_cast<qint64>(std::nearbyint(share))) + u"%取得"_s;
 }
 
+namespace {
+
+// Reads a file's blocks in order on a thread of its own, into buffers that take turns: the
+// next blocks are read while the current one is summed. Memory stays at a few blocks,
+// whatever the file's size.
+class BlockReader {
+public:
+    // Three buffers keep the reader ahead even when a block takes a little longer to sum.
+    static constexpr int kBuffers = 3;
+    BlockReader(QFile& file, qint64 length, qint64 blockSize)
+        : m_file(file)
+        , m_length(length)
+        , m_blockSize(blockSize)
+    {
+        const auto bufferSize = static_cast<size_t>(qMin(blockSize, qMax<qint64>(length, 1)));
+        for (Buffer& buffer : m_buffers)
+            buffer.bytes.resize(bufferSize);
+        m_thread = std::thread([this] { run(); });
+    }
+
+    ~BlockReader()
+    {
+        m_stop = true;
+        m_free.release(kBuffers); // wake the reader if it waits for a buffer
+        m_thread.join();
+    }
+
+    struct Block {
+        const char* data = nullptr;
+        qint64 size = 0; // -1: the read failed
+    };
+
+    // The next block in file order; hand it back with release() once it is summed.
+    Block next()
+    {
+        m_filled.acquire();
+        const Buffer& buffer = m_buffers[m_taken++ % kBuffers];
+        return {buffer.bytes.data(), buffer.size};
+    }
+    void release() { m_free.release(); }
+
+private:
+    struct Buffer {
+        std::vector<char> bytes;
+        qint64 size = 0;
+    };
+
+    void run()
+    {
+        for (qint64 offset = 0, index = 0; offset < m_length && !m_stop; ++index) {
+            m_free.acquire();
+            if (m_stop)
+                return;
+            Buffer& buffer = m_buffers[index % kBuffers];
+            const qint64 wanted = qMin(m_blockSize, m_length - offset);
+            const qint64 got = m_file.read(buffer.bytes.data(), wanted);
+            buffer.size = got == wanted ? got : -1; // unreadable, or shorter than it was
+            m_filled.release();
+            if (buffer.size < 0)
+                return;
+            offset += got;
+        }
+    }
+
+    QFile& m_file;
+    const qint64 m_length;
+    const qint64 m_blockSize;
+    std::array<Buffer, kBuffers> m_buffers;
+    std::counting_semaphore<2 * kBuffers> m_free{kBuffers};
+    std::counting_semaphore<2 * kBuffers> m_filled{0};
+    std::atomic<bool> m_stop{false};
+    qint64 m_taken = 0;
+    std::thread m_thread;
+};
+
+} // namespace
+
 std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
                                     ChecksumProgress& progress, int blockFactor)
 {
@@ -38,35 +117,20 @@ std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
     const qint64 length = file.size();
     const qint64 blockSize = qMax(1, blockFactor) * kChecksumBlockBytes;
 
-    // Two buffers: the reader fills one while the other is summed. The future is declared
-    // after them, so a read still running is waited for before they go.
-    const auto bufferSize = static_cast<size_t>(qMin(blockSize, qMax<qint64>(length, 1)));
-    std::vector<char> first(bufferSize);
-    std::vector<char> second(bufferSize);
-    char* current = first.data();
-    char* next = second.data();
-    const auto readBlock = [&file](char* buffer, qint64 size) { return file.read(buffer, size); };
-
     Crc crc(kind);
-    qint64 offset = 0;
-    std::future<qint64> pending;
-    if (length > 0)
-        pending = std::async(std::launch::async, readBlock, current, qMin(blockSize, length));
-    while (offset < length) {
-        progress.step(progressLabel(offset, length));
-        const qint64 expected = qMin(blockSize, length - offset);
-        const qint64 got = pending.get();
-        if (got != expected) {
-            progress.end();
-            return std::nullopt; // unreadable, or shorter than it was
+    {
+        BlockReader reader(file, length, blockSize);
+        for (qint64 offset = 0; offset < length;) {
+            progress.step(progressLabel(offset, length));
+            const BlockReader::Block block = reader.next();
+            if (block.size < 0) {
+                progress.end();
+                return std::nullopt;
+            }
+            crc.update(block.data, static_cast<size_t>(block.size));
+            reader.release();
+            offset += block.size;
         }
-        const qint64 following = offset + got;
-        if (following < length)
-            pending = std::async(std::launch::async, readBlock, next,
-                                 qMin(blockSize, length - following));
-        crc.update(current, static_cast<size_t>(got));
-        offset = following;
-        std::swap(current, next);
     }
     const QString text = crc.text();
     progress.step(u"100%取得"_s);

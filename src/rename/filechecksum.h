@@ -26,7 +26,7 @@ inline constexpr qint64 kChecksumBlockBytes = 1'000'000;
 [[nodiscard]] QString progressLabel(qint64 offset, qint64 length);
 
 // The checksum of the whole file as 4 or 8 upper-case hexadecimal digits, read in blocks of
-// blockFactor x 1,000,000 bytes; the next block is read while the current one is summed.
+// blockFactor x 1,000,000 bytes; the next blocks are read while the current one is summed.
 // Fails before any progress is shown when the path is no file; fails (after closing the
 // progress) when the file cannot be opened or read to its end.
 [[nodiscard]] std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,

@@ -67,7 +67,8 @@ private slots:
                 const unsigned char* p = bytes.data() + offset;
                 const auto zlib = std::uint32_t(crc32(0, p, uInt(length)));
                 QCOMPARE(referenceCrc(ChecksumKind::Crc32, p, length), zlib);
-                for (const CrcKernel kernel : {CrcKernel::Tables, CrcKernel::Carryless}) {
+                for (const CrcKernel kernel :
+                     {CrcKernel::Tables, CrcKernel::Carryless, CrcKernel::WideCarryless}) {
                     QCOMPARE(crcWithKernel(ChecksumKind::Crc32, kernel, p, length), zlib);
                     QCOMPARE(crcWithKernel(ChecksumKind::Crc16, kernel, p, length),
                              referenceCrc(ChecksumKind::Crc16, p, length));

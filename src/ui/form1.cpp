@@ -2,16 +2,7 @@
 
 #include "batch/caret.h"
 #include "batch/editortext.h"
-#include "batch/linetext.h"
 #include "memory/rememberedvalues.h"
-#include "rename/filechecksum.h"
-#include "rename/noreplacerename.h"
-#include "rename/renamerun.h"
-#include "rename/targets.h"
-#include "transform/advancededit.h"
-#include "transform/codecrewrite.h"
-#include "transform/easymode.h"
-#include "ui/checksumprogresswindow.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
@@ -216,115 +207,11 @@ void Form1::switchMode(int index)
     m_frame5->setVisible(index == 0);
 }
 
-void Form1::startRename()
-{
-    if (m_renaming || m_batch.isEmpty())
-        return;
-    m_listedSources = m_batch.sources();
-    m_targets = rename::BuildTargetList(m_listedSources, m_names, m_batch.separator());
-    m_targetModel->setStringList(m_targets);
-    if (!m_form2) {
-        m_form2 = new Form2;
-        m_form2->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_form2, &Form2::confirmed, this, &Form1::runRename);
-    }
-    // Rebuilt at every press, so the window always shows what will run.
-    m_form2->setListing(rename::FormatConfirmationListing(m_listedSources, m_targets));
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
-}
-
-void Form1::runRename()
-{
-    if (m_renaming)
-        return;
-    m_renaming = true;
-    m_form2->setRunning(true);
-
-    rename::RenameOperations operations;
-    operations.rename = rename::renameWithoutReplacing;
-    operations.askName = [this](const QString& prompt, const QString& title,
-                                const QString& preset) {
-        return m_dialogs.askText(prompt, title, preset);
-    };
-    operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
-    operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
-        ChecksumProgressWindow progress;
-        return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
-    };
-    const rename::RenameSummary summary =
-        rename::RunRename(m_listedSources, m_targets, operations, m_batch.separator());
-
-    m_dialogs.showMessage(rename::completionMessage(summary));
-    // The batch still holds its entries here, so the history records the hint like any change.
-    replaceNames(hintText());
-    m_text2->clear();
-    m_batch.clear();
-    updateSourceViews();
-    m_command1->setEnabled(false);
-    m_renaming = false;
-    if (m_form2) {
-        m_form2->setRunning(false);
-        m_form2->close();
-    }
-}
-
-void Form1::runEasyMode()
-{
-    const int index = m_list6->currentRow();
-    transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
-                                 m_startup.crc16Template,        m_startup.crc32Template,
-                                 m_startup.codecTemplate,        {}};
-    // The codec-name table is read once per run, not once per line.
-    if (index == transform::easy::kCodecRewrite)
-        values.codecNames =
-            transform::ProfileFile::load(QString(m_dataFolder).append(transform::kCodecChangeFile));
-    const std::optional<QString> names =
-        transform::RunEasyMode(index, batch::linesForEntries(m_names, m_batch.count()), values);
-    if (!names)
-        return;
-    m_values->RememberAllValues();
-    replaceNames(*names);
-}
-
-void Form1::runAdvancedEdit()
-{
-    transform::AdvancedEditRequest request;
-    request.operation = m_list3->currentRow();
-    request.modeA = m_list4->currentRow();
-    request.valueA1 = m_valueBoxes[2]->currentText();
-    request.plusA = m_text12->text();
-    request.modeB = m_list5->currentRow();
-    request.valueB1 = m_valueBoxes[4]->currentText();
-    request.plusB = m_text13->text();
-    request.valueC = m_valueBoxes[6]->currentText();
-    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
-}
-
 void Form1::closeEvent(QCloseEvent* event)
 {
     saveRememberedValues();
     // Closing is never refused, not even when the values could not be saved.
     event->accept();
-}
-
-void Form1::saveRememberedValues()
-{
-    const std::optional<datafile::WriteError> error =
-        memory::SaveRememberedValues(m_dataFolder, m_values->entries());
-    if (error) {
-        m_dialogs.showMessage(
-            u"入力履歴を保存できませんでした。\r\n\r\n"_s
-            + QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile))
-            + u"\r\n"_s + error->reason);
-    }
-}
-
-void Form1::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    applyLayout();
 }
 
 void Form1::moveEvent(QMoveEvent* event)

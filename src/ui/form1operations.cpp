@@ -1,0 +1,71 @@
+// The two operation panels of the main window and the remembered values they use.
+#include "ui/form1.h"
+
+#include "batch/linetext.h"
+#include "memory/rememberedvalues.h"
+#include "transform/advancededit.h"
+#include "transform/codecrewrite.h"
+#include "transform/easymode.h"
+#include "ui/userdialogs.h"
+#include "ui/valueboxes.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace quillet::ui {
+
+using namespace Qt::Literals::StringLiterals;
+
+void Form1::runEasyMode()
+{
+    const int index = m_list6->currentRow();
+    transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
+                                 m_startup.crc16Template,        m_startup.crc32Template,
+                                 m_startup.codecTemplate,        {}};
+    // The codec-name table is read once per run, not once per line.
+    if (index == transform::easy::kCodecRewrite)
+        values.codecNames =
+            transform::ProfileFile::load(QString(m_dataFolder).append(transform::kCodecChangeFile));
+    const std::optional<QString> names =
+        transform::RunEasyMode(index, batch::linesForEntries(m_names, m_batch.count()), values);
+    if (!names)
+        return;
+    m_values->RememberAllValues();
+    replaceNames(*names);
+}
+
+void Form1::runAdvancedEdit()
+{
+    transform::AdvancedEditRequest request;
+    request.operation = m_list3->currentRow();
+    request.modeA = m_list4->currentRow();
+    request.valueA1 = m_valueBoxes[2]->currentText();
+    request.plusA = m_text12->text();
+    request.modeB = m_list5->currentRow();
+    request.valueB1 = m_valueBoxes[4]->currentText();
+    request.plusB = m_text13->text();
+    request.valueC = m_valueBoxes[6]->currentText();
+    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
+}
+
+void Form1::saveRememberedValues()
+{
+    const std::optional<datafile::WriteError> error =
+        memory::SaveRememberedValues(m_dataFolder, m_values->entries());
+    if (error) {
+        m_dialogs.showMessage(
+            u"入力履歴を保存できませんでした。\r\n\r\n"_s
+            + QDir::toNativeSeparators(QString(m_dataFolder).append(memory::kRememberedValuesFile))
+            + u"\r\n"_s + error->reason);
+    }
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+} // namespace quillet::ui

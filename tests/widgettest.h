@@ -2,6 +2,7 @@
 
 // Helpers shared by the window tests.
 #include "testfiles.h"
+#include "ui/form1.h"
 #include "ui/userdialogs.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <memory>
 
 // Window tests run on the offscreen platform unless QT_QPA_PLATFORM names another one.
 #define QUILLET_WIDGET_TEST_MAIN(TestObject)                                                       \
@@ -53,6 +55,17 @@ template <typename T = QWidget> T* control(const QWidget* window, const QString&
     if (!widget)
         qFatal("no control %s", qPrintable(name));
     return widget;
+}
+
+// A main window on its data folder, shown and ready for input.
+inline std::unique_ptr<ui::Form1> showMainWindow(const QString& dataFolder,
+                                                 ScriptedDialogs& dialogs)
+{
+    auto window = std::make_unique<ui::Form1>(dataFolder + u'/', dialogs);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qFatal("the main window was not shown");
+    return window;
 }
 
 // Drops local files onto a widget the way the desktop does: a drag enters, then the drop.

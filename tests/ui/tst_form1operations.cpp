@@ -67,12 +67,7 @@ private:
     {
         test::writeFile(m_dataDir.filePath(name), bytes);
     }
-    void start()
-    {
-        m_form = std::make_unique<ui::Form1>(m_dataDir.path() + u'/', m_dialogs);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    }
+    void start() { m_form = test::showMainWindow(m_dataDir.path(), m_dialogs); }
     void dropNames(const QStringList& names)
     {
         QStringList paths;

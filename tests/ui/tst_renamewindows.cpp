@@ -54,9 +54,7 @@ private slots:
         for (const QString& name : QDir(m_files.path()).entryList(QDir::Files))
             QFile::remove(m_files.filePath(name));
         m_dialogs = test::ScriptedDialogs();
-        m_form = std::make_unique<ui::Form1>(m_dataDir.path() + u'/', m_dialogs);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form = test::showMainWindow(m_dataDir.path(), m_dialogs);
     }
     void cleanup() { m_form.reset(); }
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <memory>
 
@@ -96,13 +96,4 @@ BENCHMARK(BM_BareSetPlainText)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMill
 BENCHMARK(BM_DropFiles)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoreNames)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_BENCHMARK_MAIN(QApplication)

@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <vector>
 
@@ -162,11 +162,4 @@ BENCHMARK(BM_CrcKernel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenameRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PerlRename)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_BENCHMARK_MAIN(QCoreApplication)

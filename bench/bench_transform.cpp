@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
@@ -172,11 +172,4 @@ BENCHMARK(BM_PerlEasy)->Apply(operations)->Unit(benchmark::kMillisecond)->UseRea
 BENCHMARK(BM_AdvancedInsert)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PerlAdvancedInsert)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_BENCHMARK_MAIN(QCoreApplication)

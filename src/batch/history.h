@@ -31,7 +31,6 @@ public:
     [[nodiscard]] bool canRedo() const { return !m_forward[0].isEmpty(); }
     [[nodiscard]] bool isPaused() const { return m_paused; }
     [[nodiscard]] const QString& backSlot(int i) const { return m_back[i]; }
-    [[nodiscard]] const QString& forwardSlot(int i) const { return m_forward[i]; }
 
 private:
     using Slots = std::array<QString, kSlots>;

@@ -320,11 +320,6 @@ QString Crc::text() const
     return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
 }
 
-CrcKernel Crc::kernel()
-{
-    return bestKernel();
-}
-
 std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data, std::size_t size)
 {
     const std::uint32_t crc = updateWith(kernel, engine(kind), initialRegister(kind),

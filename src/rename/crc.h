@@ -27,9 +27,6 @@ public:
     // The value as upper-case hexadecimal digits, most significant byte first: 4 or 8 of them.
     [[nodiscard]] QString text() const;
 
-    // The kernel update() uses on this processor: the widest it offers.
-    [[nodiscard]] static CrcKernel kernel();
-
 private:
     ChecksumKind m_kind;
     std::uint32_t m_register;

@@ -56,24 +56,24 @@ Form1::~Form1()
 
 void Form1::connectControls()
 {
-    connect(m_text1, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
-    connect(m_text1, &NameEditor::filesDropped, this, &Form1::takeInFiles);
-    connect(m_text1, &NameEditor::keyReleased, this, [this] {
+    connect(m_namesEditor, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
+    connect(m_namesEditor, &NameEditor::filesDropped, this, &Form1::takeInFiles);
+    connect(m_namesEditor, &NameEditor::keyReleased, this, [this] {
         ShowCaretSource();
         ShowCaretPosition();
     });
-    connect(m_text1, &NameEditor::leftButtonPressed, this, &Form1::ShowCaretSource);
-    connect(m_text1, &NameEditor::leftButtonReleased, this, &Form1::ShowCaretPosition);
+    connect(m_namesEditor, &NameEditor::leftButtonPressed, this, &Form1::ShowCaretSource);
+    connect(m_namesEditor, &NameEditor::leftButtonReleased, this, &Form1::ShowCaretPosition);
 
-    connect(m_command3, &QPushButton::clicked, this, &Form1::undo);
-    connect(m_command4, &QPushButton::clicked, this, &Form1::redo);
-    connect(m_command5, &QPushButton::clicked, this, &Form1::restoreNames);
-    connect(m_command2, &QPushButton::clicked, this, &Form1::startOver);
+    connect(m_backButton, &QPushButton::clicked, this, &Form1::undo);
+    connect(m_forwardButton, &QPushButton::clicked, this, &Form1::redo);
+    connect(m_restoreButton, &QPushButton::clicked, this, &Form1::restoreNames);
+    connect(m_startOverButton, &QPushButton::clicked, this, &Form1::startOver);
     for (int i = 0; i < 2; ++i)
-        connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
-    connect(m_command1, &QPushButton::clicked, this, &Form1::startRename);
-    connect(m_command7, &QPushButton::clicked, this, &Form1::runEasyMode);
-    connect(m_command6, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
+        connect(m_modeButtons[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
+    connect(m_renameButton, &QPushButton::clicked, this, &Form1::startRename);
+    connect(m_easyRunButton, &QPushButton::clicked, this, &Form1::runEasyMode);
+    connect(m_advancedRunButton, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
 }
 
 void Form1::runStartup()
@@ -82,7 +82,8 @@ void Form1::runStartup()
     m_values = new ValueBoxes(m_valueBoxes, this);
     m_values->addToAll(memory::LoadRememberedValues(m_dataFolder));
     m_startup = batch::loadStartupValues(m_dataFolder);
-    for (QListWidget* list : {m_list3, m_list4, m_list5, m_list6})
+    for (QListWidget* list :
+         {m_advancedOperationList, m_positionAList, m_positionBList, m_easyOperationList})
         list->setCurrentRow(0);
 }
 
@@ -108,7 +109,7 @@ void Form1::takeInFiles(const QStringList& paths)
     updateSourceViews();
     replaceNames(text);
     ShowCaretSource();
-    m_command1->setEnabled(!m_batch.isEmpty());
+    m_renameButton->setEnabled(!m_batch.isEmpty());
 }
 
 void Form1::replaceNames(const QString& names)
@@ -118,7 +119,7 @@ void Form1::replaceNames(const QString& names)
         return;
     m_names = names;
     m_replacing = true;
-    m_text1->setPlainText(batch::toEditorText(names));
+    m_namesEditor->setPlainText(batch::toEditorText(names));
     m_replacing = false;
     recordNames();
 }
@@ -127,7 +128,7 @@ void Form1::onEditorTextChanged()
 {
     if (m_replacing)
         return;
-    m_names = batch::fromEditorText(m_text1->document()->toRawText());
+    m_names = batch::fromEditorText(m_namesEditor->document()->toRawText());
     recordNames();
 }
 
@@ -139,8 +140,8 @@ void Form1::recordNames()
 
 void Form1::updateHistoryButtons()
 {
-    m_command3->setEnabled(m_history.canUndo());
-    m_command4->setEnabled(m_history.canRedo());
+    m_backButton->setEnabled(m_history.canUndo());
+    m_forwardButton->setEnabled(m_history.canRedo());
 }
 
 void Form1::updateSourceViews()
@@ -151,21 +152,21 @@ void Form1::updateSourceViews()
 qsizetype Form1::caretOffset() const
 {
     // The editor counts a line break as one character, the names text as two (CR LF).
-    const QTextCursor cursor = m_text1->textCursor();
+    const QTextCursor cursor = m_namesEditor->textCursor();
     const int start = cursor.selectionStart();
-    return start + m_text1->document()->findBlock(start).blockNumber();
+    return start + m_namesEditor->document()->findBlock(start).blockNumber();
 }
 
 void Form1::ShowCaretPosition()
 {
     const batch::CaretCounts counts = batch::caretCounts(m_names, caretOffset());
-    m_text6->setText(QString::number(counts.front));
-    m_text7->setText(QString::number(counts.back));
+    m_caretFromStartBox->setText(QString::number(counts.front));
+    m_caretFromEndBox->setText(QString::number(counts.back));
 }
 
 void Form1::ShowCaretSource()
 {
-    m_text2->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
+    m_sourcePathBox->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
 }
 
 void Form1::undo()
@@ -197,14 +198,14 @@ void Form1::startOver()
     m_batch.clear();
     updateSourceViews();
     replaceNames(hintText());
-    m_text2->clear();
-    m_command1->setEnabled(false);
+    m_sourcePathBox->clear();
+    m_renameButton->setEnabled(false);
 }
 
 void Form1::switchMode(int index)
 {
-    m_frame1->setVisible(index != 0);
-    m_frame5->setVisible(index == 0);
+    m_advancedPanel->setVisible(index != 0);
+    m_easyPanel->setVisible(index == 0);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -226,16 +227,16 @@ void Form1::applyLayout()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    m_frame1->move(pixels(120), pixels(480));
-    m_frame5->move(pixels(120), pixels(480));
+    m_advancedPanel->move(pixels(120), pixels(480));
+    m_easyPanel->move(pixels(120), pixels(480));
     const QSize outer = frameGeometry().size();
     const MainWindowLayout layout = mainWindowLayout(twips(outer.width()), twips(outer.height()));
     if (layout.editorWidth)
-        m_text1->resize(pixels(*layout.editorWidth), m_text1->height());
+        m_namesEditor->resize(pixels(*layout.editorWidth), m_namesEditor->height());
     if (layout.editorHeight)
-        m_text1->resize(m_text1->width(), pixels(*layout.editorHeight));
+        m_namesEditor->resize(m_namesEditor->width(), pixels(*layout.editorHeight));
     if (layout.sourceDisplayWidth)
-        m_text2->resize(pixels(*layout.sourceDisplayWidth), m_text2->height());
+        m_sourcePathBox->resize(pixels(*layout.sourceDisplayWidth), m_sourcePathBox->height());
 }
 
 } // namespace quillet::ui

@@ -26,43 +26,45 @@ void Form1::buildControls()
     setWindowTitle(kProgramTitle.toString());
     resize(pixels(12855), pixels(10395));
 
-    m_frame5 = makeFrame(this, u"Frame5", QString(), {720, 6000, 11535, 2775});
-    m_option1[1] =
+    m_easyPanel = makeFrame(this, u"Frame5", QString(), {720, 6000, 11535, 2775});
+    m_modeButtons[1] =
         makeOption(this, u"Option1", QStringLiteral("アドバンスドモード"),
                    QStringLiteral("より詳しく設定出来るモードです"), {2040, 120, 1695, 345});
-    m_option1[0] = makeOption(this, u"Option1", QStringLiteral("イージーモード"),
-                              QStringLiteral("簡単設定モードです"), {240, 120, 1695, 345});
+    m_modeButtons[0] = makeOption(this, u"Option1", QStringLiteral("イージーモード"),
+                                  QStringLiteral("簡単設定モードです"), {240, 120, 1695, 345});
     for (int i = 0; i < 2; ++i)
-        m_option1[i]->setProperty("index", i);
-    m_option1[0]->setChecked(true);
+        m_modeButtons[i]->setProperty("index", i);
+    m_modeButtons[0]->setChecked(true);
 
-    m_text7 = makeDisplayBox(this, u"Text7", {11400, 3480, 615, 270});
-    m_text6 = makeDisplayBox(this, u"Text6", {9120, 3480, 615, 270});
-    m_command5 = makeButton(this, u"Command5", QStringLiteral("元に戻す"),
-                            QStringLiteral("ファイルの追加直後に戻します"), {2640, 3360, 975, 375});
-    m_list2 = makeHiddenList(this, u"List2", {480, 7560, 10455, 1680});
-    m_command4 = makeButton(this, u"Command4", QStringLiteral("→"), QStringLiteral("進む"),
-                            {1440, 3360, 975, 375});
-    m_command3 = makeButton(this, u"Command3", QStringLiteral("←"), QStringLiteral("戻る"),
-                            {240, 3360, 975, 375});
-    m_command2 = makeButton(this, u"Command2", QStringLiteral("やり直す"),
-                            QStringLiteral("ファイル追加前に戻します"), {11880, 1680, 855, 735});
-    m_command1 = makeButton(
+    m_caretFromEndBox = makeDisplayBox(this, u"Text7", {11400, 3480, 615, 270});
+    m_caretFromStartBox = makeDisplayBox(this, u"Text6", {9120, 3480, 615, 270});
+    m_restoreButton =
+        makeButton(this, u"Command5", QStringLiteral("元に戻す"),
+                   QStringLiteral("ファイルの追加直後に戻します"), {2640, 3360, 975, 375});
+    m_targetList = makeHiddenList(this, u"List2", {480, 7560, 10455, 1680});
+    m_forwardButton = makeButton(this, u"Command4", QStringLiteral("→"), QStringLiteral("進む"),
+                                 {1440, 3360, 975, 375});
+    m_backButton = makeButton(this, u"Command3", QStringLiteral("←"), QStringLiteral("戻る"),
+                              {240, 3360, 975, 375});
+    m_startOverButton =
+        makeButton(this, u"Command2", QStringLiteral("やり直す"),
+                   QStringLiteral("ファイル追加前に戻します"), {11880, 1680, 855, 735});
+    m_renameButton = makeButton(
         this, u"Command1", QStringLiteral("リネーム開始"),
         QStringLiteral("テキスト通りにファイルのリネームを開始します(確認画面があります)"),
         {11880, 720, 855, 735});
-    m_list1 = makeHiddenList(this, u"List1", {480, 4560, 10455, 2760});
-    m_text2 = makeDisplayBox(this, u"Text2", {1800, 3840, 10935, 270});
-    m_frame1 = makeFrame(this, u"Frame1", QString(), {240, 600, 11535, 2775});
-    m_frame1->hide();
+    m_sourceList = makeHiddenList(this, u"List1", {480, 4560, 10455, 2760});
+    m_sourcePathBox = makeDisplayBox(this, u"Text2", {1800, 3840, 10935, 270});
+    m_advancedPanel = makeFrame(this, u"Frame1", QString(), {240, 600, 11535, 2775});
+    m_advancedPanel->hide();
 
-    m_text1 = new NameEditor(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twipsRect(120, 4200, 12615, 6135));
-    m_text1->setFont(japaneseFont(14.25));
-    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_namesEditor = new NameEditor(this);
+    m_namesEditor->setObjectName(QStringLiteral("Text1"));
+    m_namesEditor->setGeometry(twipsRect(120, 4200, 12615, 6135));
+    m_namesEditor->setFont(japaneseFont(14.25));
+    m_namesEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_namesEditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_namesEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     makeLabel(this, u"Label8", QStringLiteral("後ろから"), {10680, 3495, 660, 180});
     makeLabel(this, u"Label7", QStringLiteral("文字目"), {9840, 3495, 540, 180});
@@ -70,14 +72,14 @@ void Form1::buildControls()
     makeLabel(this, u"Label5", QStringLiteral("前から"), {8520, 3495, 510, 180});
     makeLabel(this, u"Label1", QStringLiteral("リネーム元のファイル"), {120, 3885, 1635, 180});
 
-    m_command1->setEnabled(false);
-    m_command3->setEnabled(false);
-    m_command4->setEnabled(false);
+    m_renameButton->setEnabled(false);
+    m_backButton->setEnabled(false);
+    m_forwardButton->setEnabled(false);
 
     m_sourceModel = new QStringListModel(this);
     m_targetModel = new QStringListModel(this);
-    m_list1->setModel(m_sourceModel);
-    m_list2->setModel(m_targetModel);
+    m_sourceList->setModel(m_sourceModel);
+    m_targetList->setModel(m_targetModel);
 
     buildEasyPanel();
     buildAdvancedPanel();
@@ -85,14 +87,14 @@ void Form1::buildControls()
 
 void Form1::buildEasyPanel()
 {
-    QWidget* panel = m_frame5;
+    QWidget* panel = m_easyPanel;
     QComboBox* text11 = makeValueBox(panel, u"Text11", {5520, 960, 2655, 360});
     QComboBox* text10 = makeValueBox(panel, u"Text10", {5520, 360, 2655, 360});
     text11->setFont(japaneseFont(12));
     text10->setFont(japaneseFont(12));
-    m_command7 = makeButton(panel, u"Command7", QStringLiteral("実行"),
-                            QStringLiteral("設定内容を実行します"), {5040, 2280, 1335, 375});
-    m_list6 = makeList(panel, u"List6", easyOperationItems(), {120, 240, 4695, 2400});
+    m_easyRunButton = makeButton(panel, u"Command7", QStringLiteral("実行"),
+                                 QStringLiteral("設定内容を実行します"), {5040, 2280, 1335, 375});
+    m_easyOperationList = makeList(panel, u"List6", easyOperationItems(), {120, 240, 4695, 2400});
     makeLabel(panel, u"Label12", QStringLiteral("B="), {5160, 1000, 300, 240})
         ->setFont(japaneseFont(12, true));
     makeLabel(panel, u"Label11", QStringLiteral("A="), {5160, 405, 300, 240})
@@ -104,35 +106,37 @@ void Form1::buildEasyPanel()
 void Form1::buildAdvancedPanel()
 {
     QGroupBox* frame2 =
-        makeFrame(m_frame1, u"Frame2", QStringLiteral("A位置"), {120, 240, 3615, 2415});
+        makeFrame(m_advancedPanel, u"Frame2", QStringLiteral("A位置"), {120, 240, 3615, 2415});
     QGroupBox* frame3 =
-        makeFrame(m_frame1, u"Frame3", QStringLiteral("B位置"), {3960, 240, 3615, 2415});
+        makeFrame(m_advancedPanel, u"Frame3", QStringLiteral("B位置"), {3960, 240, 3615, 2415});
     QGroupBox* frame4 =
-        makeFrame(m_frame1, u"Frame4", QStringLiteral("処理"), {7800, 240, 3615, 2415});
+        makeFrame(m_advancedPanel, u"Frame4", QStringLiteral("処理"), {7800, 240, 3615, 2415});
 
-    m_list4 = makeList(frame2, u"List4", positionAItems(), {120, 240, 3375, 1320});
+    m_positionAList = makeList(frame2, u"List4", positionAItems(), {120, 240, 3375, 1320});
     makeLabel(frame2, u"Label3", QStringLiteral("値A-1"), {120, 1720, 480, 180});
     QComboBox* text4 = makeValueBox(frame2, u"Text4", {600, 1680, 1455, 300});
     makeLabel(frame2, u"Label9", QStringLiteral("値A-2"), {120, 2080, 480, 180});
     QComboBox* text8 = makeValueBox(frame2, u"Text8", {600, 2040, 1455, 300});
     QGroupBox* frame6 =
         makeFrame(frame2, u"Frame6", QStringLiteral("プラスする値"), {2160, 1680, 1335, 615});
-    m_text12 = makeTextBox(frame6, u"Text12", QStringLiteral("0"), {120, 240, 1095, 270});
+    m_plusABox = makeTextBox(frame6, u"Text12", QStringLiteral("0"), {120, 240, 1095, 270});
 
-    m_list5 = makeList(frame3, u"List5", positionBItems(), {120, 240, 3375, 1320});
+    m_positionBList = makeList(frame3, u"List5", positionBItems(), {120, 240, 3375, 1320});
     makeLabel(frame3, u"Label4", QStringLiteral("値B-1"), {120, 1720, 480, 180});
     QComboBox* text5 = makeValueBox(frame3, u"Text5", {600, 1680, 1455, 300});
     makeLabel(frame3, u"Label10", QStringLiteral("値B-2"), {120, 2080, 480, 180});
     QComboBox* text9 = makeValueBox(frame3, u"Text9", {600, 2040, 1455, 300});
     QGroupBox* frame7 =
         makeFrame(frame3, u"Frame7", QStringLiteral("プラスする値"), {2160, 1680, 1335, 615});
-    m_text13 = makeTextBox(frame7, u"Text13", QStringLiteral("0"), {120, 240, 1095, 270});
+    m_plusBBox = makeTextBox(frame7, u"Text13", QStringLiteral("0"), {120, 240, 1095, 270});
 
-    m_list3 = makeList(frame4, u"List3", advancedOperationItems(), {120, 240, 3375, 1140});
+    m_advancedOperationList =
+        makeList(frame4, u"List3", advancedOperationItems(), {120, 240, 3375, 1140});
     makeLabel(frame4, u"Label2", QStringLiteral("値C"), {120, 1600, 300, 180});
     QComboBox* text3 = makeValueBox(frame4, u"Text3", {480, 1560, 3015, 300});
-    m_command6 = makeButton(frame4, u"Command6", QStringLiteral("実行"),
-                            QStringLiteral("設定内容を実行します"), {2520, 1920, 975, 375});
+    m_advancedRunButton =
+        makeButton(frame4, u"Command6", QStringLiteral("実行"),
+                   QStringLiteral("設定内容を実行します"), {2520, 1920, 975, 375});
 
     m_valueBoxes[2] = text4;
     m_valueBoxes[3] = text8;

@@ -20,7 +20,7 @@ using namespace Qt::Literals::StringLiterals;
 
 void Form1::runEasyMode()
 {
-    const int index = m_list6->currentRow();
+    const int index = m_easyOperationList->currentRow();
     transform::EasyValues values{m_valueBoxes[0]->currentText(), m_valueBoxes[1]->currentText(),
                                  m_startup.crc16Template,        m_startup.crc32Template,
                                  m_startup.codecTemplate,        {}};
@@ -39,13 +39,13 @@ void Form1::runEasyMode()
 void Form1::runAdvancedEdit()
 {
     transform::AdvancedEditRequest request;
-    request.operation = m_list3->currentRow();
-    request.modeA = m_list4->currentRow();
+    request.operation = m_advancedOperationList->currentRow();
+    request.modeA = m_positionAList->currentRow();
     request.valueA1 = m_valueBoxes[2]->currentText();
-    request.plusA = m_text12->text();
-    request.modeB = m_list5->currentRow();
+    request.plusA = m_plusABox->text();
+    request.modeB = m_positionBList->currentRow();
     request.valueB1 = m_valueBoxes[4]->currentText();
-    request.plusB = m_text13->text();
+    request.plusB = m_plusBBox->text();
     request.valueC = m_valueBoxes[6]->currentText();
     replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
 }

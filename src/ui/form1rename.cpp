@@ -58,10 +58,10 @@ void Form1::runRename()
     m_dialogs.showMessage(rename::completionMessage(summary));
     // The batch still holds its entries here, so the history records the hint like any change.
     replaceNames(hintText());
-    m_text2->clear();
+    m_sourcePathBox->clear();
     m_batch.clear();
     updateSourceViews();
-    m_command1->setEnabled(false);
+    m_renameButton->setEnabled(false);
     m_renaming = false;
     if (m_form2) {
         m_form2->setRunning(false);

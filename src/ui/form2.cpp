@@ -17,31 +17,31 @@ Form2::Form2(QWidget* parent)
     setWindowTitle(QStringLiteral("確認"));
     resize(pixels(13605), pixels(8970));
 
-    m_command3 = makeButton(this, u"Command3", QStringLiteral("リネームコピーする"), QString(),
-                            {11520, 8400, 1935, 495});
-    m_command2 = makeButton(this, u"Command2", QStringLiteral("リネーム移動する"), QString(),
-                            {9360, 8400, 1935, 495});
-    m_command1 = makeButton(this, u"Command1", QStringLiteral("リネームする"),
-                            QStringLiteral("リネームを開始します"), {7200, 8400, 1935, 495});
+    m_copyButton = makeButton(this, u"Command3", QStringLiteral("リネームコピーする"), QString(),
+                              {11520, 8400, 1935, 495});
+    m_moveButton = makeButton(this, u"Command2", QStringLiteral("リネーム移動する"), QString(),
+                              {9360, 8400, 1935, 495});
+    m_renameButton = makeButton(this, u"Command1", QStringLiteral("リネームする"),
+                                QStringLiteral("リネームを開始します"), {7200, 8400, 1935, 495});
     // Copying and moving were never offered: the two buttons stay disabled.
-    m_command2->setEnabled(false);
-    m_command3->setEnabled(false);
+    m_moveButton->setEnabled(false);
+    m_copyButton->setEnabled(false);
 
-    m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twipsRect(0, 0, 13575, 8295));
-    m_text1->setReadOnly(true);
-    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listing = new QPlainTextEdit(this);
+    m_listing->setObjectName(QStringLiteral("Text1"));
+    m_listing->setGeometry(twipsRect(0, 0, 13575, 8295));
+    m_listing->setReadOnly(true);
+    m_listing->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    connect(m_command1, &QPushButton::clicked, this, &Form2::confirmed);
+    connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
 }
 
 void Form2::setListing(const QString& listing)
 {
     // The listing breaks lines with CR LF; the text box wants one line break each.
-    m_text1->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_listing->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void Form2::resizeEvent(QResizeEvent* event)
@@ -52,11 +52,11 @@ void Form2::resizeEvent(QResizeEvent* event)
         confirmWindowLayout(twips(outer.width()), twips(outer.height()));
     if (!layout)
         return;
-    m_text1->resize(pixels(layout->listingSize.width()), pixels(layout->listingSize.height()));
+    m_listing->resize(pixels(layout->listingSize.width()), pixels(layout->listingSize.height()));
     const QPoint button(pixels(layout->confirmButton.x()), pixels(layout->confirmButton.y()));
-    m_command1->move(button);
-    m_command2->move(button + QPoint(pixels(2160), 0));
-    m_command3->move(button + QPoint(pixels(2 * 2160), 0));
+    m_renameButton->move(button);
+    m_moveButton->move(button + QPoint(pixels(2160), 0));
+    m_copyButton->move(button + QPoint(pixels(2 * 2160), 0));
 }
 
 void Form2::closeEvent(QCloseEvent* event)

@@ -26,10 +26,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QPlainTextEdit* m_text1 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QPushButton* m_command3 = nullptr;
+    QPlainTextEdit* m_listing = nullptr;
+    QPushButton* m_renameButton = nullptr;
+    QPushButton* m_moveButton = nullptr;
+    QPushButton* m_copyButton = nullptr;
     bool m_running = false;
 };
 

@@ -12,19 +12,19 @@ Form3::Form3(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form3"));
     resize(pixels(3090), pixels(885));
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setFont(japaneseFont(20.25));
-    m_label1->move(pixels(2250), pixels(240));
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setObjectName(QStringLiteral("Label1"));
+    m_progressLabel->setFont(japaneseFont(20.25));
+    m_progressLabel->move(pixels(2250), pixels(240));
 }
 
 void Form3::setProgressText(const QString& text)
 {
-    m_label1->setText(text);
-    m_label1->adjustSize();
+    m_progressLabel->setText(text);
+    m_progressLabel->adjustSize();
     // The window grows to show the whole label; it never shrinks while it is open.
     const QRect needed =
-        m_label1->geometry().marginsAdded(QMargins(0, 0, pixels(240), pixels(240)));
+        m_progressLabel->geometry().marginsAdded(QMargins(0, 0, pixels(240), pixels(240)));
     if (needed.right() > width() || needed.bottom() > height())
         resize(qMax(width(), needed.right()), qMax(height(), needed.bottom()));
 }

@@ -16,7 +16,7 @@ public:
     void setProgressText(const QString& text);
 
 private:
-    QLabel* m_label1 = nullptr;
+    QLabel* m_progressLabel = nullptr;
 };
 
 } // namespace quillet::ui

@@ -43,6 +43,28 @@ QString decodeWindows31J(QByteArrayView bytes)
     return text;
 }
 
+std::optional<QString> decodeWindows31JStrictly(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    Converter converter = openConverter();
+    if (!converter)
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                        &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    QString text(bytes.size(), Qt::Uninitialized);
+    const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                         static_cast<int32_t>(text.size()), bytes.data(),
+                                         static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    text.truncate(length);
+    return text;
+}
+
 std::optional<QByteArray> encodeWindows31J(QStringView text)
 {
     if (text.isEmpty())

@@ -19,7 +19,7 @@ namespace {
 
 class SilentDialogs final : public ui::UserDialogs {
 public:
-    void showMessage(const QString&) override {}
+    void showMessage(const QString&, const QString&) override {}
     QString askText(const QString&, const QString&, const QString&) override { return {}; }
 };
 

@@ -33,10 +33,15 @@ namespace quillet::test {
 class ScriptedDialogs final : public ui::UserDialogs {
 public:
     QStringList messages;
+    QStringList details; // one per message, empty when it had none
     QStringList prompts;
     std::deque<QString> answers;
 
-    void showMessage(const QString& text) override { messages.append(text); }
+    void showMessage(const QString& text, const QString& detail = {}) override
+    {
+        messages.append(text);
+        details.append(detail);
+    }
     QString askText(const QString& prompt, const QString& title, const QString& preset) override
     {
         prompts.append(title + u'|' + prompt + u'|' + preset);

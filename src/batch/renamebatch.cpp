@@ -1,6 +1,7 @@
 #include "batch/renamebatch.h"
 
 #include "batch/linetext.h"
+#include "batch/nativepath.h"
 #include "batch/pathparts.h"
 
 namespace quillet::batch {
@@ -16,9 +17,10 @@ QString RenameBatch::takeIn(const QString& editorText, const QStringList& droppe
     m_known.reserve(oldCount + droppedPaths.size());
     m_sources.reserve(oldCount + droppedPaths.size());
     for (const QString& path : droppedPaths) {
-        if (m_known.contains(path))
-            continue;
+        const qsizetype known = m_known.size();
         m_known.insert(path);
+        if (m_known.size() == known)
+            continue; // already in the batch
         m_sources.append(path);
     }
     // The first drop into an empty batch replaces whatever the editor held; otherwise the new
@@ -38,8 +40,16 @@ void RenameBatch::appendBaseNames(QString& text, qsizetype from) const
     for (qsizetype j = from; j < m_sources.size(); ++j) {
         if (j > 0)
             text.append(kLineBreak);
-        text.append(BaseName(m_sources.at(j), m_separator));
+        text.append(shownBaseName(m_sources.at(j)));
     }
+}
+
+QString RenameBatch::shownBaseName(const QString& source) const
+{
+    // A name in another encoding is shown, and so renamed, as the user reads it.
+    if (!hasEscapedBytes(source))
+        return BaseName(source, m_separator);
+    return BaseName(displayText(FileNamePart(source, m_separator), m_separator), m_separator);
 }
 
 QString RenameBatch::restoredNames() const

@@ -33,6 +33,7 @@ private:
     // Appends CR LF and the base name of every entry from index `from` on (no line break
     // before entry 0).
     void appendBaseNames(QString& text, qsizetype from) const;
+    [[nodiscard]] QString shownBaseName(const QString& source) const;
 
     QChar m_separator;
     QStringList m_sources;

@@ -3,7 +3,6 @@
 #include "datafile/windows31j.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quillet::datafile {
 namespace {
@@ -35,21 +34,6 @@ QByteArray encodeDataFile(const QString& text)
     if (std::optional<QByteArray> bytes = encodeWindows31J(text))
         return *bytes;
     return QByteArray(kUtf8Bom) + text.toUtf8();
-}
-
-std::optional<WriteError> writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return WriteError{file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return WriteError{reason};
-    }
-    if (!file.commit())
-        return WriteError{file.errorString()};
-    return std::nullopt;
 }
 
 QStringList splitDataLines(const QString& text)

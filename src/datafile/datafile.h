@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafile/atomicwrite.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,15 +28,5 @@ namespace quillet::datafile {
 // The bytes of a data file holding the text: Windows-31J when it can hold every character,
 // otherwise UTF-8 behind a byte-order mark, so that no character is ever lost.
 [[nodiscard]] QByteArray encodeDataFile(const QString& text);
-
-// The outcome of a write: nothing, or why it failed.
-struct WriteError {
-    QString reason;
-};
-
-// Replaces the file as a whole: the bytes go to a temporary file in the same folder, which
-// then takes the file's place, so the old file is never left truncated or half-written.
-[[nodiscard]] std::optional<WriteError> writeFileAtomically(const QString& path,
-                                                            const QByteArray& bytes);
 
 } // namespace quillet::datafile

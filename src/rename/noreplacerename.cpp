@@ -4,14 +4,15 @@
 
 #ifdef Q_OS_WIN
 #include <QDir>
+#include <QFileInfo>
 #include <qt_windows.h>
 #else
-#include <QFile>
+#include "batch/nativepath.h"
+#include "datafile/systemerror.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,13 +37,18 @@ RenameResult renameWithoutReplacing(const QString& from, const QString& to)
     return RenameResult::failed(qt_error_string(int(error)));
 }
 
+bool itemExists(const QString& path)
+{
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
 #else
 
 namespace {
 
-QString systemReason(int error)
+RenameResult failedWith(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return RenameResult::failed(datafile::systemErrorReason(error));
 }
 
 // Whether the folder holds an entry spelled exactly like the path's last part. A lookup that
@@ -66,98 +72,149 @@ bool hasEntrySpelledExactly(const QByteArray& path)
     return found;
 }
 
-bool exists(const QByteArray& path)
-{
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
-
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
+int systemRenameNoReplace(const char* from, const char* to)
 {
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    return errno;
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 #else
     Q_UNUSED(from);
     Q_UNUSED(to);
-    return ENOSYS;
+    errno = ENOSYS;
+    return -1;
 #endif
 }
 
-// Without the atomic flag: a hard link cannot replace either; only where the file system has
-// neither (or for folders) is the target checked just before a plain rename.
-RenameResult renameFallback(const QByteArray& from, const QByteArray& to)
+int systemCreateExclusive(const char* path)
 {
-    struct stat st;
-    if (::lstat(from.constData(), &st) != 0)
-        return RenameResult::failed(systemReason(errno));
-    if (!S_ISDIR(st.st_mode)) {
-        if (::link(from.constData(), to.constData()) == 0) {
-            if (::unlink(from.constData()) == 0)
-                return RenameResult::done();
-            const int error = errno;
-            ::unlink(to.constData());
-            return RenameResult::failed(systemReason(error));
-        }
-        if (errno == EEXIST)
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    ::close(fd);
+    return 0;
+}
+
+int systemMkdir(const char* path)
+{
+    return ::mkdir(path, 0700);
+}
+
+class Renamer {
+public:
+    explicit Renamer(const FileSystemCalls& calls)
+        : m_calls(calls)
+    {
+    }
+
+    // One rename attempt: the atomic no-replace rename, or the fallbacks where the file system
+    // does not offer it.
+    RenameResult renameOnce(const QByteArray& from, const QByteArray& to) const
+    {
+        if (m_calls.renameNoReplace(from.constData(), to.constData()) == 0)
+            return RenameResult::done();
+        const int error = errno;
+        if (error == EEXIST)
             return RenameResult::exists();
+        if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
+            return renameFallback(from, to);
+        return failedWith(error);
     }
-    if (exists(to))
-        return RenameResult::exists();
-    if (::rename(from.constData(), to.constData()) == 0)
-        return RenameResult::done();
-    return RenameResult::failed(systemReason(errno));
-}
 
-// One rename attempt: the atomic no-replace rename, or the fallback where the file system
-// does not offer it.
-RenameResult renameOnce(const QByteArray& from, const QByteArray& to)
-{
-    const int error = renameNoReplace(from, to);
-    if (error == 0)
-        return RenameResult::done();
-    if (error == EEXIST)
+    // On a case-insensitive file system the new spelling names the item itself. The rename goes
+    // through a fresh temporary name, since renaming an item onto itself changes nothing there.
+    RenameResult renameLetterCase(const QByteArray& from, const QByteArray& to) const
+    {
+        const qsizetype slash = from.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray() : from.left(slash + 1);
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const QByteArray temporary =
+                folder + ".quillet-"
+                + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+            const RenameResult away = renameOnce(from, temporary);
+            if (away.outcome == RenameResult::Outcome::TargetExists)
+                continue;
+            if (away.outcome != RenameResult::Outcome::Done)
+                return away;
+            const RenameResult back = renameOnce(temporary, to);
+            if (back.outcome != RenameResult::Outcome::Done)
+                (void)renameOnce(temporary, from);
+            return back;
+        }
         return RenameResult::exists();
-    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
-        return renameFallback(from, to);
-    return RenameResult::failed(systemReason(error));
-}
-
-// On a case-insensitive file system the new spelling names the item itself. The rename goes
-// through a fresh temporary name, since renaming an item onto itself changes nothing there.
-RenameResult renameLetterCase(const QByteArray& from, const QByteArray& to)
-{
-    const qsizetype slash = from.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray() : from.left(slash + 1);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray temporary =
-            folder + ".quillet-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        const RenameResult away = renameOnce(from, temporary);
-        if (away.outcome == RenameResult::Outcome::TargetExists)
-            continue;
-        if (away.outcome != RenameResult::Outcome::Done)
-            return away;
-        const RenameResult back = renameOnce(temporary, to);
-        if (back.outcome != RenameResult::Outcome::Done)
-            (void)renameOnce(temporary, from);
-        return back;
     }
-    return RenameResult::exists();
-}
+
+private:
+    // Without the atomic flag a hard link cannot replace either. Where the file system has
+    // neither (or for folders), the target is reserved first, by an exclusive create or a
+    // mkdir, and the item is renamed over its own reservation: whoever creates the name first
+    // owns it, so an item another program puts there in the meantime is never replaced.
+    RenameResult renameFallback(const QByteArray& from, const QByteArray& to) const
+    {
+        struct stat st;
+        if (::lstat(from.constData(), &st) != 0)
+            return failedWith(errno);
+        const bool folder = S_ISDIR(st.st_mode);
+        if (!folder) {
+            if (m_calls.link(from.constData(), to.constData()) == 0) {
+                if (::unlink(from.constData()) == 0)
+                    return RenameResult::done();
+                const int error = errno;
+                ::unlink(to.constData());
+                return failedWith(error);
+            }
+            if (errno == EEXIST)
+                return RenameResult::exists();
+        }
+        const int reserved =
+            folder ? m_calls.mkdir(to.constData()) : m_calls.createExclusive(to.constData());
+        if (reserved != 0)
+            return errno == EEXIST ? RenameResult::exists() : failedWith(errno);
+        if (m_calls.rename(from.constData(), to.constData()) == 0)
+            return RenameResult::done();
+        const int error = errno;
+        if (folder)
+            ::rmdir(to.constData());
+        else
+            ::unlink(to.constData());
+        return failedWith(error);
+    }
+
+    const FileSystemCalls& m_calls;
+};
 
 } // namespace
 
+bool itemExists(const QString& path)
+{
+    struct stat st;
+    const QByteArray bytes = batch::nativeBytesFromPath(path);
+    return !bytes.contains('\0') && ::lstat(bytes.constData(), &st) == 0;
+}
+
+const FileSystemCalls& systemCalls()
+{
+    static const FileSystemCalls calls{systemRenameNoReplace, ::link, ::rename,
+                                       systemCreateExclusive, systemMkdir};
+    return calls;
+}
+
 RenameResult renameWithoutReplacing(const QString& from, const QString& to)
 {
-    const QByteArray f = QFile::encodeName(from);
-    const QByteArray t = QFile::encodeName(to);
-    const RenameResult result = renameOnce(f, t);
+    return renameThrough(systemCalls(), from, to);
+}
+
+RenameResult renameThrough(const FileSystemCalls& calls, const QString& from, const QString& to)
+{
+    const QByteArray f = batch::nativeBytesFromPath(from);
+    const QByteArray t = batch::nativeBytesFromPath(to);
+    if (f.contains('\0') || t.contains('\0'))
+        return failedWith(EINVAL);
+    const Renamer renamer(calls);
+    const RenameResult result = renamer.renameOnce(f, t);
     // A new spelling of the same name that the file system found although no entry is spelled
     // so: a case-insensitive file system found the item itself.
     if (result.outcome == RenameResult::Outcome::TargetExists && from != to
         && from.compare(to, Qt::CaseInsensitive) == 0 && !hasEntrySpelledExactly(t))
-        return renameLetterCase(f, t);
+        return renamer.renameLetterCase(f, t);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace quillet::rename {
 
@@ -8,7 +9,7 @@ namespace quillet::rename {
 struct RenameResult {
     enum class Outcome { Done, TargetExists, Failed };
     Outcome outcome = Outcome::Failed;
-    QString reason; // the system's reason, for Failed
+    QString reason; // why it failed, in words for the user
 
     [[nodiscard]] static RenameResult done() { return {Outcome::Done, {}}; }
     [[nodiscard]] static RenameResult exists() { return {Outcome::TargetExists, {}}; }
@@ -21,7 +22,28 @@ struct RenameResult {
 // Renames (or moves into another existing folder) a file or folder. An item already at the
 // new path is never replaced: the atomic no-replace rename of the system refuses it. A new
 // path that only changes the letter case of the same item on a case-insensitive file system
-// is renamed, not refused.
+// is renamed, not refused. Paths may hold escaped bytes (batch/nativepath.h).
 [[nodiscard]] RenameResult renameWithoutReplacing(const QString& from, const QString& to);
+
+// Whether an item is at the path; a symbolic link counts as itself, not as what it points to.
+[[nodiscard]] bool itemExists(const QString& path);
+
+#ifndef Q_OS_WIN
+// The system calls the rename is built from, each returning 0 or -1 with errno set. Tests put
+// in calls that fail the way some file systems do (no RENAME_NOREPLACE, no hard links).
+struct FileSystemCalls {
+    int (*renameNoReplace)(const char* from, const char* to);
+    int (*link)(const char* from, const char* to);
+    int (*rename)(const char* from, const char* to);
+    // Creates an empty file that did not exist (O_CREAT | O_EXCL) and closes it.
+    int (*createExclusive)(const char* path);
+    int (*mkdir)(const char* path);
+};
+
+[[nodiscard]] const FileSystemCalls& systemCalls();
+
+[[nodiscard]] RenameResult renameThrough(const FileSystemCalls& calls, const QString& from,
+                                         const QString& to);
+#endif
 
 } // namespace quillet::rename

@@ -1,14 +1,22 @@
 #include "rename/renamerun.h"
 
+#include "batch/nativepath.h"
+#include "datafile/systemerror.h"
+#include "rename/namecheck.h"
 #include "rename/targets.h"
+
+#include <cerrno>
 
 namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString failureMessage(const QString& source)
+QString failureMessage(const QString& source, const QString& reason)
 {
-    return source + u"\r\n\r\nのリネームに失敗しました。"_s;
+    QString text = source + u"\r\n\r\nのリネームに失敗しました。"_s;
+    if (!reason.isEmpty())
+        text += u"\r\n"_s + reason;
+    return text;
 }
 
 QString collisionPrompt(const QString& target)
@@ -26,6 +34,15 @@ QString completionMessage(const RenameSummary& summary)
         .arg(summary.renamed + summary.notRenamed)
         .arg(summary.renamed)
         .arg(summary.notRenamed);
+}
+
+QString completionDetails(const RenameSummary& summary)
+{
+    QString details;
+    for (const SkippedEntry& entry : summary.skipped) {
+        details += entry.source + u"\r\n    "_s + entry.reason + u"\r\n"_s;
+    }
+    return details;
 }
 
 std::optional<QString> ReplaceChecksumToken(const QString& target, const QString& source,
@@ -47,41 +64,75 @@ std::optional<QString> ReplaceChecksumToken(const QString& target, const QString
 
 namespace {
 
-// True when the entry ended renamed.
-bool renameEntry(const QString& source, const QString& listedTarget,
-                 const RenameOperations& operations, QChar separator)
-{
-    if (listedTarget == source)
-        return true; // the name was not changed: nothing to do
-    const std::optional<QString> target = ReplaceChecksumToken(listedTarget, source, operations);
-    if (!target) {
-        operations.showMessage(failureMessage(source));
-        return false;
+// One entry of the run; the reason is empty when it ended renamed.
+class EntryRename {
+public:
+    EntryRename(const QString& source, const QString& listedTarget,
+                const RenameOperations& operations, QChar separator)
+        : m_source(source)
+        , m_listedTarget(listedTarget)
+        , m_operations(operations)
+        , m_separator(separator)
+    {
     }
-    // The prompt shows the target as listed; its file name starts after the last separator
-    // that is not part of a checksum token.
-    const qsizetype nameStart = fileNameStart(listedTarget, separator);
-    const QString folder = listedTarget.left(nameStart);
-    const QString preset = listedTarget.mid(nameStart);
-    QString attempt = *target;
-    for (;;) {
-        const RenameResult result = operations.rename(source, attempt);
-        switch (result.outcome) {
-        case RenameResult::Outcome::Done: return true;
-        case RenameResult::Outcome::Failed:
-            operations.showMessage(failureMessage(source));
-            return false;
-        case RenameResult::Outcome::TargetExists: {
-            const QString answer = operations.askName(collisionPrompt(listedTarget),
-                                                      kCollisionTitle.toString(), preset);
-            if (answer.isEmpty())
-                return false;
-            attempt = folder + answer;
-            break;
+
+    std::optional<QString> run()
+    {
+        if (m_listedTarget == m_source) {
+            // The name was not changed: nothing to do, as long as the item is still there.
+            if (!m_operations.exists(m_source))
+                return fail(datafile::systemErrorReason(ENOENT));
+            return std::nullopt;
         }
+        if (m_listedTarget == targetFor(m_source, QString(), m_separator))
+            return fail(nameProblemReason(NameProblem::Empty));
+        if (const NameProblem problem = checkFileName(
+                QStringView(m_listedTarget).sliced(fileNameStart(m_listedTarget, m_separator)));
+            problem == NameProblem::InvalidCharacter)
+            return fail(nameProblemReason(problem));
+
+        const std::optional<QString> target =
+            ReplaceChecksumToken(m_listedTarget, m_source, m_operations);
+        if (!target)
+            return fail(u"チェックサムを取得できませんでした"_s);
+        // The prompt offers the name that exists, checksum filled in; an answer replaces the
+        // whole file name in the target's folder.
+        const qsizetype nameStart = fileNameStart(*target, m_separator);
+        const QString folder = target->left(nameStart);
+        const QString preset = target->mid(nameStart);
+        QString attempt = *target;
+        QString name = preset;
+        for (;;) {
+            if (const NameProblem problem = checkFileName(name); problem != NameProblem::None)
+                return fail(nameProblemReason(problem));
+            const RenameResult result = m_operations.rename(m_source, attempt);
+            switch (result.outcome) {
+            case RenameResult::Outcome::Done: return std::nullopt;
+            case RenameResult::Outcome::Failed: return fail(result.reason);
+            case RenameResult::Outcome::TargetExists: break;
+            }
+            name = m_operations.askName(collisionPrompt(shown(m_listedTarget)),
+                                        kCollisionTitle.toString(), preset);
+            if (name.isEmpty())
+                return u"同じ名前の項目があるため、取り消しました"_s;
+            attempt = folder + name;
         }
     }
-}
+
+private:
+    QString shown(const QString& path) const { return batch::displayText(path, m_separator); }
+
+    QString fail(const QString& reason) const
+    {
+        m_operations.showMessage(failureMessage(shown(m_source), reason));
+        return reason;
+    }
+
+    const QString& m_source;
+    const QString& m_listedTarget;
+    const RenameOperations& m_operations;
+    QChar m_separator;
+};
 
 } // namespace
 
@@ -91,10 +142,14 @@ RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
     RenameSummary summary;
     const qsizetype count = sources.size();
     for (qsizetype i = 0; i < count; ++i) {
-        if (renameEntry(sources.at(i), targets.value(i), operations, separator))
-            ++summary.renamed;
-        else
+        const QString target = targets.value(i);
+        if (const std::optional<QString> reason =
+                EntryRename(sources.at(i), target, operations, separator).run()) {
             ++summary.notRenamed;
+            summary.skipped.append({batch::displayText(sources.at(i), separator), *reason});
+        } else {
+            ++summary.renamed;
+        }
     }
     return summary;
 }

@@ -4,6 +4,7 @@
 #include "rename/noreplacerename.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -20,11 +21,20 @@ struct RenameOperations {
         askName;
     std::function<void(const QString& text)> showMessage;
     std::function<std::optional<QString>(const QString& path, ChecksumKind kind)> fileChecksum;
+    // Whether an item is at the path (a link counts, not what it points to).
+    std::function<bool(const QString& path)> exists;
+};
+
+// An entry the run did not rename, and why.
+struct SkippedEntry {
+    QString source; // as shown to the user
+    QString reason;
 };
 
 struct RenameSummary {
     qsizetype renamed = 0;
     qsizetype notRenamed = 0;
+    QList<SkippedEntry> skipped;
 };
 
 // Every checksum token of the target replaced by the source file's checksum of that kind;
@@ -35,14 +45,19 @@ struct RenameSummary {
 
 // Renames source i to target i, in order. A taken target leads to the collision prompt until
 // the user gives a free name or cancels; any other failure is reported and the entry skipped.
-// An entry whose target is its own path is left alone and counts as renamed.
+// An entry whose target is its own path is left alone and counts as renamed while the item is
+// there. A new name that is empty (only the extension came from the line), too long or holds a
+// character no file name can hold is a failure, reported before anything is tried.
 RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
                         const RenameOperations& operations, QChar separator);
 
 // "リネームしました。" when every entry was renamed; otherwise how many were and were not.
 [[nodiscard]] QString completionMessage(const RenameSummary& summary);
+// The entries not renamed, each with its reason, one per line; empty when there are none.
+[[nodiscard]] QString completionDetails(const RenameSummary& summary);
 
-[[nodiscard]] QString failureMessage(const QString& source);
+// The source as shown, the fixed text, and the reason on a line of its own when there is one.
+[[nodiscard]] QString failureMessage(const QString& source, const QString& reason = {});
 [[nodiscard]] QString collisionPrompt(const QString& target);
 inline constexpr QStringView kCollisionTitle = u"ファイル名の変更";
 

@@ -1,32 +1,45 @@
 #include "rename/targets.h"
 
 #include "batch/linetext.h"
+#include "batch/nativepath.h"
 #include "batch/pathparts.h"
 
 namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
 
+QString targetFor(const QString& source, const QString& line, QChar separator)
+{
+    // The new name is written as the user sees it: a file name in another encoding becomes
+    // UTF-8, while the folder keeps its exact bytes.
+    const QString fileName = batch::displayText(batch::FileNamePart(source, separator), separator);
+    QString target = batch::FolderPart(source, separator) + separator + line;
+    // Windows drops a trailing dot from a name; POSIX keeps it, so a name without a dot gets
+    // none there.
+    const bool windowsNames = separator == u'\\';
+    if (windowsNames || fileName.contains(u'.'))
+        target += u'.' + batch::ExtensionPart(fileName);
+    return target;
+}
+
 QStringList BuildTargetList(const QStringList& sources, const QString& names, QChar separator)
 {
     const QStringList lines = batch::linesForEntries(names, sources.size());
     QStringList targets;
     targets.reserve(sources.size());
-    for (qsizetype i = 0; i < sources.size(); ++i) {
-        const QString& source = sources.at(i);
-        targets.append(batch::FolderPart(source, separator) + separator + lines.at(i) + u'.'
-                       + batch::ExtensionPart(source));
-    }
+    for (qsizetype i = 0; i < sources.size(); ++i)
+        targets.append(targetFor(sources.at(i), lines.at(i), separator));
     return targets;
 }
 
-QString FormatConfirmationListing(const QStringList& sources, const QStringList& targets)
+QString FormatConfirmationListing(const QStringList& sources, const QStringList& targets,
+                                  QChar separator)
 {
     QString listing;
     for (qsizetype i = 0; i < sources.size(); ++i) {
-        listing += sources.at(i);
+        listing += batch::displayText(sources.at(i), separator);
         listing += u"\r\n ↓↓↓ \r\n"_s;
-        listing += targets.value(i);
+        listing += batch::displayText(targets.value(i), separator);
         listing += u"\r\n\r\n"_s;
     }
     return listing;

@@ -9,14 +9,19 @@ namespace quillet::rename {
 inline constexpr QStringView kCrc16Token = u"*/CRC16/*";
 inline constexpr QStringView kCrc32Token = u"*/CRC32/*";
 
-// One target per source: the source's folder + separator + line i of the names + "." + the
-// extension of the source path. The "." always stands.
+// The target of one source for a new name: the source's folder + separator + the name + "." +
+// the extension of the source's file name. With the Windows separator the "." always stands
+// (the system drops a trailing one); on POSIX a file name without a dot gets none.
+[[nodiscard]] QString targetFor(const QString& source, const QString& line, QChar separator);
+
+// One target per source, line i of the names for source i.
 [[nodiscard]] QStringList BuildTargetList(const QStringList& sources, const QString& names,
                                           QChar separator);
 
-// Each source, the arrow line " ↓↓↓ " and its target on three lines, then an empty line.
+// Each source, the arrow line " ↓↓↓ " and its target on three lines, then an empty line. Paths
+// are shown as the user reads them (batch/nativepath.h).
 [[nodiscard]] QString FormatConfirmationListing(const QStringList& sources,
-                                                const QStringList& targets);
+                                                const QStringList& targets, QChar separator);
 
 // Where a target's file name starts: after its last separator that is not part of a checksum
 // token (on POSIX the tokens hold "/"). 0 when there is none.

@@ -2,6 +2,7 @@
 
 #include "batch/caret.h"
 #include "batch/editortext.h"
+#include "batch/nativepath.h"
 #include "memory/rememberedvalues.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
@@ -103,11 +104,16 @@ void Form1::placeOnDesktop()
 
 void Form1::takeInFiles(const QStringList& paths)
 {
+    // A run renames exactly what it listed; files arriving meanwhile would be lost at its end.
+    if (m_renaming)
+        return;
     activateWindow();
     raise();
     const QString text = m_batch.takeIn(m_names, paths);
     updateSourceViews();
     replaceNames(text);
+    // Every drop ends with the caret on the first line, whether it added entries or not.
+    m_namesEditor->moveCursor(QTextCursor::Start);
     ShowCaretSource();
     m_renameButton->setEnabled(!m_batch.isEmpty());
 }
@@ -166,7 +172,8 @@ void Form1::ShowCaretPosition()
 
 void Form1::ShowCaretSource()
 {
-    m_sourcePathBox->setText(batch::caretSource(m_names, caretOffset(), m_batch.sources()));
+    m_sourcePathBox->setText(batch::displayText(
+        batch::caretSource(m_names, caretOffset(), m_batch.sources()), m_batch.separator()));
 }
 
 void Form1::undo()

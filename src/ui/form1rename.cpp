@@ -7,6 +7,7 @@
 #include "rename/targets.h"
 #include "ui/checksumprogresswindow.h"
 #include "ui/form2.h"
+#include "ui/nameeditor.h"
 #include "ui/userdialogs.h"
 
 #include <QLineEdit>
@@ -28,7 +29,8 @@ void Form1::startRename()
         connect(m_form2, &Form2::confirmed, this, &Form1::runRename);
     }
     // Rebuilt at every press, so the window always shows what will run.
-    m_form2->setListing(rename::FormatConfirmationListing(m_listedSources, m_targets));
+    m_form2->setListing(
+        rename::FormatConfirmationListing(m_listedSources, m_targets, m_batch.separator()));
     m_form2->show();
     m_form2->raise();
     m_form2->activateWindow();
@@ -39,6 +41,7 @@ void Form1::runRename()
     if (m_renaming)
         return;
     m_renaming = true;
+    m_namesEditor->setAcceptingFiles(false);
     m_form2->setRunning(true);
 
     rename::RenameOperations operations;
@@ -48,6 +51,7 @@ void Form1::runRename()
         return m_dialogs.askText(prompt, title, preset);
     };
     operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
+    operations.exists = rename::itemExists;
     operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
         ChecksumProgressWindow progress;
         return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
@@ -55,7 +59,7 @@ void Form1::runRename()
     const rename::RenameSummary summary =
         rename::RunRename(m_listedSources, m_targets, operations, m_batch.separator());
 
-    m_dialogs.showMessage(rename::completionMessage(summary));
+    m_dialogs.showMessage(rename::completionMessage(summary), rename::completionDetails(summary));
     // The batch still holds its entries here, so the history records the hint like any change.
     replaceNames(hintText());
     m_sourcePathBox->clear();
@@ -63,6 +67,7 @@ void Form1::runRename()
     updateSourceViews();
     m_renameButton->setEnabled(false);
     m_renaming = false;
+    m_namesEditor->setAcceptingFiles(true);
     if (m_form2) {
         m_form2->setRunning(false);
         m_form2->close();

@@ -1,12 +1,12 @@
 #include "ui/nameeditor.h"
 
-#include <QDir>
+#include "batch/localpaths.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QUrl>
 
 namespace quillet::ui {
 
@@ -16,30 +16,40 @@ NameEditor::NameEditor(QWidget* parent)
     setAcceptDrops(true);
 }
 
+void NameEditor::setAcceptingFiles(bool accepting)
+{
+    m_acceptingFiles = accepting;
+}
+
 void NameEditor::dragEnterEvent(QDragEnterEvent* event)
 {
+    if (!m_acceptingFiles) {
+        event->ignore();
+        return;
+    }
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
 void NameEditor::dragMoveEvent(QDragMoveEvent* event)
 {
+    if (!m_acceptingFiles) {
+        event->ignore();
+        return;
+    }
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
 void NameEditor::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    if (const QMimeData* data = event->mimeData(); data && data->hasUrls()) {
-        const QList<QUrl> urls = data->urls();
-        paths.reserve(urls.size());
-        for (const QUrl& url : urls) {
-            if (url.isLocalFile())
-                // cleanPath drops a trailing separator that some file managers put after a folder.
-                paths.append(QDir::toNativeSeparators(QDir::cleanPath(url.toLocalFile())));
-        }
+    if (!m_acceptingFiles) {
+        event->ignore();
+        return;
     }
+    QStringList paths;
+    if (const QMimeData* data = event->mimeData(); data && data->hasUrls())
+        paths = batch::localPathsOf(data->urls());
     event->setDropAction(Qt::CopyAction);
     event->accept();
     emit filesDropped(paths);

@@ -14,6 +14,9 @@ class NameEditor final : public QPlainTextEdit {
 public:
     explicit NameEditor(QWidget* parent = nullptr);
 
+    // While a rename runs, nothing dragged over the editor is taken in.
+    void setAcceptingFiles(bool accepting);
+
 signals:
     void filesDropped(const QStringList& paths);
     void keyReleased();
@@ -27,6 +30,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_acceptingFiles = true;
 };
 
 } // namespace quillet::ui

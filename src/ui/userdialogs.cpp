@@ -14,10 +14,12 @@ QString forDisplay(const QString& text)
 
 } // namespace
 
-void QtUserDialogs::showMessage(const QString& text)
+void QtUserDialogs::showMessage(const QString& text, const QString& details)
 {
     QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(text),
                     QMessageBox::Ok, m_parent);
+    if (!details.isEmpty())
+        box.setDetailedText(forDisplay(details));
     box.exec();
 }
 

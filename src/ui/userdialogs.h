@@ -12,8 +12,9 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    // A message with an OK button and no icon, titled with the program's title.
-    virtual void showMessage(const QString& text) = 0;
+    // A message with an OK button and no icon, titled with the program's title; details, when
+    // given, are behind the box's button for them.
+    virtual void showMessage(const QString& text, const QString& details = {}) = 0;
 
     // The text in the field when the user pressed OK; the empty text when the user cancelled,
     // closed the box or confirmed an empty field.
@@ -32,7 +33,7 @@ public:
     }
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    void showMessage(const QString& text) override;
+    void showMessage(const QString& text, const QString& details = {}) override;
     [[nodiscard]] QString askText(const QString& prompt, const QString& title,
                                   const QString& preset) override;
 

@@ -4,10 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quillet::rename;
@@ -19,6 +25,41 @@ using Outcome = RenameResult::Outcome;
 Q_DECLARE_METATYPE(Outcome)
 
 namespace {
+
+// File systems without RENAME_NOREPLACE and without hard links (FAT through FUSE, some network
+// shares): the fallback must still never replace.
+int noRenameNoReplace(const char*, const char*)
+{
+    errno = EINVAL;
+    return -1;
+}
+
+int noLink(const char*, const char*)
+{
+    errno = EPERM;
+    return -1;
+}
+
+const FileSystemCalls& fallbackOnly()
+{
+    static const FileSystemCalls calls{noRenameNoReplace, noLink, ::rename,
+                                       systemCalls().createExclusive, systemCalls().mkdir};
+    return calls;
+}
+
+bool isMounted(const QString& mountPoint)
+{
+    QFile mounts(u"/proc/mounts"_s);
+    if (!mounts.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray point = QFile::encodeName(QDir(mountPoint).canonicalPath());
+    for (const QByteArray& line : mounts.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 1 && fields.at(1) == point)
+            return true;
+    }
+    return false;
+}
 
 bool run(const QString& program, const QStringList& arguments)
 {
@@ -79,6 +120,142 @@ private slots:
             QCOMPARE(readFile(dir.filePath(u"a.txt"_s)), QByteArray("A"));
     }
 
+    void fallbackNeverReplaces_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("file to a free name") << u"a.txt"_s << u"new.txt"_s << Outcome::Done;
+        QTest::newRow("file onto a file") << u"a.txt"_s << u"b.txt"_s << Outcome::TargetExists;
+        QTest::newRow("file onto an empty folder")
+            << u"a.txt"_s << u"empty"_s << Outcome::TargetExists;
+        QTest::newRow("folder onto an empty folder")
+            << u"dir"_s << u"empty"_s << Outcome::TargetExists;
+        QTest::newRow("folder to a free name") << u"dir"_s << u"dir2"_s << Outcome::Done;
+        QTest::newRow("missing target folder leaves no reservation")
+            << u"a.txt"_s << u"dir/nowhere/x.txt"_s << Outcome::Failed;
+    }
+    void fallbackNeverReplaces()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(Outcome, outcome);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"a.txt"_s), "A");
+        writeFile(dir.filePath(u"b.txt"_s), "B");
+        QVERIFY(QDir(dir.path()).mkpath(u"dir/inner"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"empty"_s));
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        const RenameResult result =
+            renameThrough(fallbackOnly(), dir.filePath(from), dir.filePath(to));
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(readFile(dir.filePath(u"b.txt"_s)), QByteArray("B"));
+        QVERIFY(QFileInfo(dir.filePath(u"empty"_s)).isDir());
+        QVERIFY(QDir(dir.filePath(u"empty"_s)).isEmpty());
+        if (outcome == Outcome::Done) {
+            QVERIFY(!QFileInfo::exists(dir.filePath(from)));
+            QVERIFY(QFileInfo::exists(dir.filePath(to)));
+        } else {
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+            QVERIFY(QDir(dir.filePath(u"dir"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                    == QStringList{u"inner"_s});
+        }
+    }
+
+    // Another program creates the target at the same moment as the fallback renames onto it:
+    // exactly one of the two gets the name, and the other's data is never replaced.
+    void fallbackRacingAnotherCreator_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+    void fallbackRacingAnotherCreator()
+    {
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        const QString source = dir.filePath(u"ours"_s);
+        const QString target = dir.filePath(u"target"_s);
+        const QByteArray targetBytes = QFile::encodeName(target);
+        int ourWins = 0;
+        int theirWins = 0;
+        for (int round = 0; round < 400; ++round) {
+            if (folder) {
+                QVERIFY(QDir().mkpath(source + u"/mark"_s));
+            } else {
+                writeFile(source, "ours");
+            }
+            std::atomic<bool> ready = false;
+            std::atomic<bool> go = false;
+            std::atomic<bool> theyCreated = false;
+            std::atomic<bool> theyWrote = true;
+            // A different head start each round, for either side, so every interleaving comes up.
+            const auto spinFor = [](int count) {
+                std::atomic<int> spin = 0;
+                while (spin.fetch_add(1) < count) {
+                }
+            };
+            const int theirDelay = int(QRandomGenerator::global()->bounded(3000));
+            const int ourDelay = int(QRandomGenerator::global()->bounded(3000));
+            std::thread other([&] {
+                ready = true;
+                while (!go.load()) {
+                }
+                spinFor(theirDelay);
+                // The other program: an exclusive create, as careful programs do.
+                if (folder) {
+                    theyCreated = ::mkdir(targetBytes.constData(), 0700) == 0;
+                    if (theyCreated)
+                        writeFile(target + u"/theirs"_s, "theirs");
+                } else {
+                    const int fd =
+                        ::open(targetBytes.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+                    if (fd >= 0) {
+                        theyCreated = true;
+                        theyWrote = ::write(fd, "theirs", 6) == 6;
+                        ::close(fd);
+                    }
+                }
+            });
+            while (!ready.load()) {
+            }
+            go = true;
+            spinFor(ourDelay);
+            const RenameResult result = renameThrough(fallbackOnly(), source, target);
+            other.join();
+            QVERIFY(theyWrote);
+            if (result.outcome == Outcome::Done) {
+                ++ourWins;
+                QVERIFY(!theyCreated); // their create found the name taken, nothing of theirs lost
+                if (folder)
+                    QVERIFY(QFileInfo::exists(target + u"/mark"_s));
+                else
+                    QCOMPARE(readFile(target), QByteArray("ours"));
+            } else {
+                ++theirWins;
+                QCOMPARE(result.outcome, Outcome::TargetExists);
+                QVERIFY(theyCreated);
+                if (folder) {
+                    QCOMPARE(readFile(target + u"/theirs"_s), QByteArray("theirs"));
+                    QVERIFY(QFileInfo::exists(source + u"/mark"_s));
+                } else {
+                    QCOMPARE(readFile(target), QByteArray("theirs"));
+                    QCOMPARE(readFile(source), QByteArray("ours"));
+                }
+            }
+            for (const QString& path : {target, source}) {
+                const QFileInfo info(path);
+                if (info.isDir())
+                    QVERIFY(QDir(path).removeRecursively());
+                else if (info.exists())
+                    QVERIFY(QFile::remove(path));
+            }
+        }
+        qInfo("we got the name %d times, the other program %d times", ourWins, theirWins);
+    }
+
     // The same-item rule for a case-only rename must never cost a name: two names of one
     // file that differ in case (a hard link on a case-sensitive system) both stay.
     void sameItemRuleKeepsBothNames()
@@ -110,7 +287,11 @@ private slots:
         QVERIFY(imageFile.open(QIODevice::WriteOnly) && imageFile.resize(8 << 20));
         imageFile.close();
         QVERIFY(QDir(dir.path()).mkdir(u"mnt"_s));
-        if (!run(mkfs, {image}) || !run(fusefat, {u"-o"_s, u"rw+"_s, image, mount}))
+        // fusefat may report success without mounting (no FUSE access as a user): trust only
+        // the mount table.
+        run(mkfs, {image});
+        run(fusefat, {u"-o"_s, u"rw+"_s, image, mount});
+        if (!isMounted(mount))
             QSKIP("mounting a FAT image failed here");
         const auto unmount = qScopeGuard([&] { run(u"fusermount"_s, {u"-u"_s, mount}); });
 

@@ -1,8 +1,10 @@
 // The rename run on real files in a temporary folder, with the prompt and the messages
 // answered by a script. Every case checks the disk afterwards: nothing overwritten, nothing lost.
+#include "batch/nativepath.h"
 #include "rename/filechecksum.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamerun.h"
+#include "rename/targets.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QTest>
 
 #include <deque>
+
+#include <unistd.h>
 
 using namespace quillet::rename;
 using namespace Qt::Literals::StringLiterals;
@@ -55,6 +59,7 @@ struct Harness {
             return answer;
         };
         ops.showMessage = [this](const QString& text) { messages.append(text); };
+        ops.exists = itemExists;
         ops.fileChecksum = [](const QString& file, ChecksumKind kind) {
             SilentProgress progress;
             return FileChecksum(file, kind, progress);
@@ -160,12 +165,101 @@ private slots:
             {u"x.txt"_s, u"no/such/folder.txt"_s, QString(300, u'n') + u".txt"_s, u"d.txt"_s});
         QCOMPARE(summary.renamed, 1);
         QCOMPARE(summary.notRenamed, 3);
-        QCOMPARE(h.messages, (QStringList{failureMessage(h.path(u"missing.txt"_s)),
-                                          failureMessage(h.path(u"a.txt"_s)),
-                                          failureMessage(h.path(u"b.txt"_s))}));
+        // The fixed text stays; the reason follows on a line of its own.
+        QCOMPARE(h.messages,
+                 (QStringList{failureMessage(h.path(u"missing.txt"_s), u"見つかりません"_s),
+                              failureMessage(h.path(u"a.txt"_s), u"見つかりません"_s),
+                              failureMessage(h.path(u"b.txt"_s), u"名前が長すぎます"_s)}));
         QCOMPARE(h.messages.first(),
-                 h.path(u"missing.txt"_s) + u"\r\n\r\nのリネームに失敗しました。"_s);
+                 h.path(u"missing.txt"_s)
+                     + u"\r\n\r\nのリネームに失敗しました。\r\n見つかりません"_s);
+        QCOMPARE(summary.skipped.size(), 3);
+        QCOMPARE(summary.skipped.at(2).source, h.path(u"b.txt"_s));
+        QCOMPARE(summary.skipped.at(2).reason, u"名前が長すぎます"_s);
+        QVERIFY(completionDetails(summary).contains(h.path(u"missing.txt"_s)));
         QCOMPARE(h.files(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"d.txt"_s}));
+    }
+
+    // Names that no file can have are refused before anything is tried: never a hidden ".ext"
+    // file from an emptied line, never a name cut at a NUL.
+    void namesThatCannotBe_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty line") << u".mkv"_s << u"新しい名前が空です"_s;
+        QTest::newRow("NUL in the name")
+            << u"ep\u0000cut.mkv"_s << u"名前に使えない文字があります"_s;
+        QTest::newRow("256-byte japanese name")
+            << QString(85, u'動') + u".mkv"_s << u"名前が長すぎます"_s;
+        QTest::newRow("dot dot") << u".."_s << u"名前に使えない文字があります"_s;
+    }
+    void namesThatCannotBe()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        Harness h;
+        h.write(u"ep05.mkv"_s, "E");
+        const RenameSummary summary = h.run({u"ep05.mkv"_s}, {target});
+        QCOMPARE(summary.notRenamed, 1);
+        QCOMPARE(h.renameCalls, 0);
+        QCOMPARE(h.messages, QStringList{failureMessage(h.path(u"ep05.mkv"_s), reason)});
+        QCOMPARE(h.files(), QStringList{u"ep05.mkv"_s});
+        QCOMPARE(
+            QDir(h.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{u"ep05.mkv"_s});
+    }
+
+    void nameOfExactly255BytesIsRenamed()
+    {
+        Harness h;
+        h.write(u"ep05.mkv"_s, "E");
+        const QString name = QString(83, u'動') + u".mkv"_s; // 249 + 4 bytes
+        h.run({u"ep05.mkv"_s}, {name});
+        QCOMPARE(h.files(), QStringList{name});
+    }
+
+    // A name in Shift-JIS bytes, renamed with its line unchanged, gets the same name in UTF-8.
+    void shiftJisNameBecomesUtf8()
+    {
+        Harness h;
+        const QByteArray folder = QFile::encodeName(h.dir.path());
+        const QByteArray sjis = folder + "/\x93\xAE\x89\xE6.mp4";
+        quillet::test::writeFile(QFile::decodeName(folder) + u"/tmp.mp4"_s, "V");
+        QCOMPARE(::rename((folder + "/tmp.mp4").constData(), sjis.constData()), 0);
+        const QString source = quillet::batch::pathFromNativeBytes(sjis);
+        const QStringList targets = BuildTargetList({source}, u"動画"_s, u'/');
+        const RenameSummary summary = RunRename({source}, targets, h.operations(), u'/');
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(h.files(), QStringList{u"動画.mp4"_s});
+        QCOMPARE(h.read(u"動画.mp4"_s), QByteArray("V"));
+    }
+
+    void vanishedUnchangedEntryIsAFailure()
+    {
+        Harness h;
+        const RenameSummary summary = h.run({u"gone.txt"_s}, {u"gone.txt"_s});
+        QCOMPARE(summary.renamed, 0);
+        QCOMPARE(summary.notRenamed, 1);
+        QCOMPARE(h.messages,
+                 QStringList{failureMessage(h.path(u"gone.txt"_s), u"見つかりません"_s)});
+    }
+
+    void readOnlyFolderGivesItsReason()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may write into any folder");
+        Harness h;
+        QVERIFY(QDir(h.dir.path()).mkdir(u"ro"_s));
+        h.write(u"ro/a.txt"_s, "A");
+        QVERIFY(QFile::setPermissions(h.path(u"ro"_s), QFile::ReadOwner | QFile::ExeOwner));
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(h.path(u"ro"_s),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        h.run({u"ro/a.txt"_s}, {u"ro/b.txt"_s});
+        QCOMPARE(h.messages,
+                 QStringList{failureMessage(h.path(u"ro/a.txt"_s), u"アクセスが拒否されました"_s)});
+        QCOMPARE(h.read(u"ro/a.txt"_s), QByteArray("A"));
     }
 
     void checksumFailureSkipsOnlyThatEntry()
@@ -176,7 +270,8 @@ private slots:
         const RenameSummary summary =
             h.run({u"folder"_s, u"a.bin"_s}, {u"f [*/CRC32/*]"_s, u"a [*/CRC32/*].bin"_s});
         QCOMPARE(summary.renamed, 1);
-        QCOMPARE(h.messages, QStringList{failureMessage(h.path(u"folder"_s))});
+        QCOMPARE(h.messages, QStringList{failureMessage(h.path(u"folder"_s),
+                                                        u"チェックサムを取得できませんでした"_s)});
         QVERIFY(QFileInfo(h.path(u"folder"_s)).isDir());
         QCOMPARE(h.files(), QStringList{u"a [CBF43926].bin"_s});
     }
@@ -197,7 +292,9 @@ private slots:
         QCOMPARE(h.files(), QStringList{u"a (crc16).bin"_s});
     }
 
-    void collisionForATokenTargetShowsTheToken()
+    // The prompt names the target as listed, and offers the name that really exists, with its
+    // checksum filled in, for editing.
+    void collisionForATokenTargetOffersTheRealName()
     {
         Harness h;
         h.write(u"a.bin"_s, "123456789");
@@ -205,7 +302,7 @@ private slots:
         h.answers = {u"done.bin"_s};
         h.run({u"a.bin"_s}, {u"a */CRC32/*.bin"_s});
         QCOMPARE(h.prompts.size(), 1);
-        QVERIFY(h.prompts.first().endsWith(u"|a */CRC32/*.bin"_s));
+        QVERIFY(h.prompts.first().endsWith(u"|a CBF43926.bin"_s));
         QVERIFY(h.prompts.first().contains(h.path(u"a */CRC32/*.bin"_s)));
         QCOMPARE(h.read(u"done.bin"_s), QByteArray("123456789"));
         QCOMPARE(h.read(u"a CBF43926.bin"_s), QByteArray("taken"));

@@ -1,5 +1,7 @@
 #include "rename/targets.h"
 
+#include "batch/nativepath.h"
+
 #include <QTest>
 
 using namespace quillet::rename;
@@ -28,8 +30,17 @@ private slots:
             << u"/d/a.txt"_s << u"x\\y"_s << QChar(u'/') << u"/d/x\\y.txt"_s;
         QTest::newRow("tokens stay")
             << u"/d/a.mkv"_s << u"a [*/CRC32/*]"_s << QChar(u'/') << u"/d/a [*/CRC32/*].mkv"_s;
-        QTest::newRow("extension from a dotted folder")
-            << u"/my.dir/notes"_s << u"n"_s << QChar(u'/') << u"/my.dir/n.dir/notes"_s;
+        QTest::newRow("dotted folder gives no extension")
+            << u"/v1.0/readme"_s << u"readme"_s << QChar(u'/') << u"/v1.0/readme"_s;
+        QTest::newRow("no extension on posix gains no dot")
+            << u"/d/photos"_s << u"photos"_s << QChar(u'/') << u"/d/photos"_s;
+        QTest::newRow("trailing dot of a name stays")
+            << u"/d/notes."_s << u"notes"_s << QChar(u'/') << u"/d/notes."_s;
+        QTest::newRow("dot file keeps its name for an empty line")
+            << u"/home/u/.profile"_s << QString() << QChar(u'/') << u"/home/u/.profile"_s;
+        QTest::newRow("shift-jis name becomes utf-8, folder keeps its bytes")
+            << quillet::batch::pathFromNativeBytes("/f[^/®æ.mp4") << u"動画"_s
+            << QChar(u'/') << quillet::batch::pathFromNativeBytes("/f[^/") + u"動画.mp4"_s;
     }
     void targets()
     {
@@ -44,17 +55,21 @@ private slots:
     {
         const QStringList sources{u"/d/a.avi"_s, u"/d/b.avi"_s, u"/d/c"_s};
         QCOMPARE(BuildTargetList(sources, u"x\r\n"_s, u'/'),
-                 (QStringList{u"/d/x.avi"_s, u"/d/.avi"_s, u"/d/."_s}));
+                 (QStringList{u"/d/x.avi"_s, u"/d/.avi"_s, u"/d/"_s}));
     }
 
     void listing()
     {
         const QStringList sources{u"C:\\films\\trip.avi"_s, u"C:\\films\\notes"_s};
         const QStringList targets{u"C:\\films\\Trip day 1.avi"_s, u"C:\\films\\notes 2004."_s};
-        QCOMPARE(FormatConfirmationListing(sources, targets),
+        QCOMPARE(FormatConfirmationListing(sources, targets, u'\\'),
                  u"C:\\films\\trip.avi\r\n ↓↓↓ \r\nC:\\films\\Trip day 1.avi\r\n\r\n"
                  u"C:\\films\\notes\r\n ↓↓↓ \r\nC:\\films\\notes 2004.\r\n\r\n"_s);
-        QCOMPARE(FormatConfirmationListing({}, {}), QString());
+        QCOMPARE(FormatConfirmationListing({}, {}, u'/'), QString());
+        // Names in another encoding are listed as the user reads them.
+        const QString sjis = quillet::batch::pathFromNativeBytes("/d/\x93\xAE\x89\xE6.mp4");
+        QCOMPARE(FormatConfirmationListing({sjis}, {u"/d/動画.mp4"_s}, u'/'),
+                 u"/d/動画.mp4\r\n ↓↓↓ \r\n/d/動画.mp4\r\n\r\n"_s);
     }
 
     void fileNameStartsOutsideTokens_data()

@@ -73,19 +73,35 @@ inline std::unique_ptr<ui::Form1> showMainWindow(const QString& dataFolder,
     return window;
 }
 
-// Drops local files onto a widget the way the desktop does: a drag enters, then the drop.
-inline void dropFiles(QWidget* target, const QStringList& paths)
+// Drops data onto a widget the way the desktop does: a drag enters, then the drop. True when
+// the widget accepted both.
+inline bool dropMimeData(QWidget* target, const QMimeData& mime)
+{
+    const QPointF pos(10, 10);
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+// Drops local files, as a file manager does.
+inline bool dropFiles(QWidget* target, const QStringList& paths)
 {
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls.append(QUrl::fromLocalFile(path));
     QMimeData mime;
     mime.setUrls(urls);
-    const QPointF pos(10, 10);
-    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
+    return dropMimeData(target, mime);
+}
+
+// Drops a text/uri-list exactly as given: paths whose bytes are not UTF-8 arrive this way.
+inline bool dropUriList(QWidget* target, const QByteArray& uriList)
+{
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), uriList);
+    return dropMimeData(target, mime);
 }
 
 } // namespace quillet::test

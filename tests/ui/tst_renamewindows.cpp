@@ -10,6 +10,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <optional>
+
+#include <unistd.h>
 
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
@@ -51,8 +56,8 @@ private:
 private slots:
     void init()
     {
-        for (const QString& name : QDir(m_files.path()).entryList(QDir::Files))
-            QFile::remove(m_files.filePath(name));
+        QVERIFY(QDir(m_files.path()).removeRecursively());
+        QVERIFY(QDir().mkpath(m_files.path()));
         m_dialogs = test::ScriptedDialogs();
         m_form = test::showMainWindow(m_dataDir.path(), m_dialogs);
     }
@@ -113,6 +118,61 @@ private slots:
         QCOMPARE(m_dialogs.messages.last(),
                  u"2件中0件をリネームしました。2件はリネームしませんでした。"_s);
         QCOMPARE(files(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
+    }
+
+    // Dropped by a file manager: a Shift-JIS name, a file and a folder without an extension,
+    // and a file whose line the user empties. Only the Shift-JIS name changes (to UTF-8);
+    // nothing gains a dot, nothing becomes a hidden file, and the skipped entry says why.
+    void linuxNamesRenameAsTheUserReadsThem()
+    {
+        const QByteArray folder = QFile::encodeName(m_files.path());
+        const QByteArray sjis = folder + "/\x93\xAE\x89\xE6.mp4";
+        QFile raw(QFile::decodeName(folder + "/tmp"));
+        QVERIFY(raw.open(QIODevice::WriteOnly) && raw.write("V") == 1);
+        raw.close();
+        QCOMPARE(::rename((folder + "/tmp").constData(), sjis.constData()), 0);
+        write(u"notes"_s, "N");
+        write(u"ep05.mkv"_s, "E");
+        QVERIFY(QDir(m_files.path()).mkdir(u"photos"_s));
+        const QByteArray base = QUrl::fromLocalFile(m_files.path()).toEncoded();
+        QVERIFY(test::dropUriList(editor()->viewport(), base + "/%93%AE%89%E6.mp4\r\n" + base
+                                                            + "/notes\r\n" + base + "/photos/\r\n"
+                                                            + base + "/ep05.mkv\r\n"));
+        QCOMPARE(m_form->names(), u"動画\r\nnotes\r\nphotos\r\nep05"_s);
+        setNames(u"動画\nnotes\nphotos\n"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QVERIFY(listing().startsWith(QDir::toNativeSeparators(m_files.path()) + u"/動画.mp4\n"_s));
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+
+        const QString ep05 = m_files.filePath(u"ep05.mkv"_s);
+        QCOMPARE(m_dialogs.messages,
+                 (QStringList{ep05 + u"\r\n\r\nのリネームに失敗しました。\r\n新しい名前が空です"_s,
+                              u"4件中3件をリネームしました。1件はリネームしませんでした。"_s}));
+        QCOMPARE(m_dialogs.details.last(), ep05 + u"\r\n    新しい名前が空です\r\n"_s);
+        QCOMPARE(QDir(m_files.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+                 (QStringList{u"ep05.mkv"_s, u"notes"_s, u"photos"_s, u"動画.mp4"_s}));
+        QCOMPARE(test::readFile(m_files.filePath(u"動画.mp4"_s)), QByteArray("V"));
+    }
+
+    // A drop while a checksum is read would be lost when the run ends: it is refused.
+    void dropsAreRefusedWhileARunIsGoing()
+    {
+        const QString big = write(u"big.bin"_s, QByteArray(3'500'000, 'x'));
+        test::dropFiles(editor()->viewport(), {big});
+        setNames(u"big [*/CRC32/*]"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        std::optional<bool> acceptedDuringRun;
+        const QString late = write(u"late.txt"_s, "L");
+        QTimer::singleShot(0, m_form.get(), [&] {
+            acceptedDuringRun = test::dropFiles(editor()->viewport(), {late});
+        });
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QVERIFY(acceptedDuringRun.has_value());
+        QVERIFY(!*acceptedDuringRun);
+        QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
+        QVERIFY(test::dropFiles(editor()->viewport(), {late}));
+        QCOMPARE(m_form->batch().sources(), QStringList{late});
     }
 
     void closingTheConfirmationChangesNothing()

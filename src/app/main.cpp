@@ -1,4 +1,6 @@
+#include "commandline.h"
 #include "datafile/datafolder.h"
+#include "instancechannel.h"
 #include "terminationwatcher.h"
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
@@ -6,8 +8,14 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
+
+using quillet::app::CommandLine;
 
 QIcon programIcon()
 {
@@ -17,13 +25,69 @@ QIcon programIcon()
     return icon;
 }
 
+CommandLine readCommandLine(int argc, char* argv[])
+{
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    QByteArray workingFolder(4096, Qt::Uninitialized);
+    if (!::getcwd(workingFolder.data(), size_t(workingFolder.size())))
+        workingFolder = "/";
+    workingFolder.truncate(qstrlen(workingFolder.constData()));
+    return quillet::app::parseCommandLine(arguments, workingFolder);
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Items named on the command line that are not there are said on standard error, as a shell
+// user expects; the rest go to the window.
+QStringList existingOrReported(const QStringList& paths)
+{
+    const QStringList existing = quillet::app::existingPaths(paths);
+    if (existing.size() != paths.size()) {
+        for (const QString& path : paths) {
+            if (!existing.contains(path))
+                print(stderr, QStringLiteral("見つかりません: %1\n").arg(path));
+        }
+    }
+    return existing;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    const CommandLine line = readCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::ShowHelp: print(stdout, quillet::app::helpText()); return 0;
+    case CommandLine::Action::ShowVersion:
+        print(stdout, QStringLiteral("Quillet %1\n").arg(QStringLiteral(QUILLET_VERSION)));
+        return 0;
+    case CommandLine::Action::Invalid:
+        print(stderr, line.problem + u'\n' + quillet::app::helpText());
+        return 2;
+    case CommandLine::Action::OpenWindow:
+    case CommandLine::Action::UndoLastRun: break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
+
+    const QStringList paths = existingOrReported(line.paths);
+    const bool undo = line.action == CommandLine::Action::UndoLastRun;
+    // One window per user: a second start hands its files to the first and ends, so there is
+    // one batch and one writer of the remembered values.
+    quillet::app::InstanceChannel channel(quillet::app::instanceSocketName());
+    if (channel.handToRunningInstance({undo, paths}))
+        return 0;
+    if (!channel.listen())
+        print(stderr, QStringLiteral("Quillet: 別の Quillet と通信できません。\n"));
+
     QApplication::setWindowIcon(programIcon());
     QApplication::setFont(quillet::ui::japaneseFont(9));
 
@@ -38,6 +102,20 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
                      &QWidget::close);
 
+    const auto takeRequest = [&window](const quillet::app::HandOver& handOver) {
+        const QStringList existing = quillet::app::existingPaths(handOver.paths);
+        if (!existing.isEmpty())
+            window.takeInFiles(existing);
+        if (handOver.undoLastRun)
+            QMetaObject::invokeMethod(&window, "undoLastRun", Qt::QueuedConnection);
+        window.activateWindow();
+        window.raise();
+    };
+    QObject::connect(&channel, &quillet::app::InstanceChannel::handedOver, &window, takeRequest);
+
     window.show();
+    if (!paths.isEmpty() || undo) {
+        QTimer::singleShot(0, &window, [&] { takeRequest({undo, paths}); });
+    }
     return QApplication::exec();
 }

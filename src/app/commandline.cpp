@@ -1,0 +1,57 @@
+#include "commandline.h"
+
+#include "batch/nativepath.h"
+
+#include <QDir>
+
+namespace quillet::app {
+
+using namespace Qt::Literals::StringLiterals;
+
+CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
+{
+    CommandLine line;
+    bool optionsEnded = false;
+    for (const QByteArray& argument : arguments) {
+        if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
+            if (argument == "--") {
+                optionsEnded = true;
+            } else if (argument == "--help" || argument == "-h") {
+                line.action = CommandLine::Action::ShowHelp;
+            } else if (argument == "--version" || argument == "-v") {
+                if (line.action != CommandLine::Action::ShowHelp)
+                    line.action = CommandLine::Action::ShowVersion;
+            } else if (argument == "--undo-last") {
+                if (line.action == CommandLine::Action::OpenWindow)
+                    line.action = CommandLine::Action::UndoLastRun;
+            } else {
+                line.action = CommandLine::Action::Invalid;
+                line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
+                return line;
+            }
+            continue;
+        }
+        if (argument.isEmpty() || argument.contains('\0'))
+            continue;
+        QByteArray bytes = argument;
+        if (!bytes.startsWith('/'))
+            bytes = workingFolder + '/' + bytes;
+        line.paths.append(QDir::cleanPath(batch::pathFromNativeBytes(bytes)));
+    }
+    return line;
+}
+
+QString helpText()
+{
+    return u"使い方: quillet [オプション] [ファイルまたはフォルダー…]\n"
+           u"\n"
+           u"ファイルやフォルダーをまとめてリネームします。指定したファイルは、ドロップした"
+           u"ときと同じように一覧に加わります。Quillet が既に開いているときは、そのウィンドウに"
+           u"加わります。\n"
+           u"\n"
+           u"  -h, --help       この説明を表示して終わります\n"
+           u"  -v, --version    バージョンを表示して終わります\n"
+           u"      --undo-last  直前のリネームを元に戻す確認画面を開きます\n"_s;
+}
+
+} // namespace quillet::app

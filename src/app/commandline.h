@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace quillet::app {
+
+// What the program was asked to do on its command line.
+struct CommandLine {
+    enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, Invalid };
+    Action action = Action::OpenWindow;
+    // The files and folders to take in, absolute, each with its exact bytes.
+    QStringList paths;
+    // For Invalid: what was wrong, for standard error.
+    QString problem;
+};
+
+// Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
+// a name that is not UTF-8 still names its file; relative ones are made absolute against
+// workingFolder. Options: --help/-h, --version/-v, --undo-last; "--" ends the options.
+[[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
+                                           const QByteArray& workingFolder);
+
+// The text --help prints.
+[[nodiscard]] QString helpText();
+
+} // namespace quillet::app

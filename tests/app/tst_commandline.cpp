@@ -1,0 +1,64 @@
+#include "batch/nativepath.h"
+#include "commandline.h"
+
+#include <QTest>
+
+using namespace quillet::app;
+using namespace Qt::Literals::StringLiterals;
+using Action = CommandLine::Action;
+
+Q_DECLARE_METATYPE(Action)
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QList<QByteArray>>("paths");
+        QTest::newRow("nothing") << QList<QByteArray>{} << Action::OpenWindow
+                                 << QList<QByteArray>{};
+        QTest::newRow("files, relative and absolute")
+            << QList<QByteArray>{"a.mkv", "/d/b.mkv", "sub/../c.mkv"} << Action::OpenWindow
+            << QList<QByteArray>{"/home/u/a.mkv", "/d/b.mkv", "/home/u/c.mkv"};
+        QTest::newRow("shift-jis bytes stay")
+            << QList<QByteArray>{"\x93\xAE\x89\xE6.mp4"} << Action::OpenWindow
+            << QList<QByteArray>{"/home/u/\x93\xAE\x89\xE6.mp4"};
+        QTest::newRow("help wins") << QList<QByteArray>{"a", "--version", "--help"}
+                                   << Action::ShowHelp << QList<QByteArray>{"/home/u/a"};
+        QTest::newRow("short version")
+            << QList<QByteArray>{"-v"} << Action::ShowVersion << QList<QByteArray>{};
+        QTest::newRow("undo") << QList<QByteArray>{"--undo-last"} << Action::UndoLastRun
+                              << QList<QByteArray>{};
+        QTest::newRow("unknown option")
+            << QList<QByteArray>{"--frobnicate"} << Action::Invalid << QList<QByteArray>{};
+        QTest::newRow("a file named like an option after --")
+            << QList<QByteArray>{"--", "--help"} << Action::OpenWindow
+            << QList<QByteArray>{"/home/u/--help"};
+        QTest::newRow("a lone dash is a file")
+            << QList<QByteArray>{"-"} << Action::OpenWindow << QList<QByteArray>{"/home/u/-"};
+        QTest::newRow("trailing slash of a folder")
+            << QList<QByteArray>{"photos/"} << Action::OpenWindow
+            << QList<QByteArray>{"/home/u/photos"};
+    }
+    void parse()
+    {
+        QFETCH(QList<QByteArray>, arguments);
+        QFETCH(Action, action);
+        QFETCH(QList<QByteArray>, paths);
+        const CommandLine line = parseCommandLine(arguments, "/home/u");
+        QCOMPARE(line.action, action);
+        QCOMPARE(line.problem.isEmpty(), action != Action::Invalid);
+        if (action == Action::Invalid)
+            return;
+        QList<QByteArray> bytes;
+        for (const QString& path : line.paths)
+            bytes.append(quillet::batch::nativeBytesFromPath(path));
+        QCOMPARE(bytes, paths);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

@@ -34,9 +34,11 @@ done
 desktop-file-validate "$root/usr/share/applications/quillet.desktop"
 
 home="$scratch/home"
-mkdir -p "$home"
-HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
-  "$root/usr/bin/quillet" &
+mkdir -p "$home" "$scratch/run"
+chmod 700 "$scratch/run"
+# A runtime folder of its own: a Quillet open elsewhere must not take this start's request.
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$scratch/run" \
+  QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillet" &
 pid=$!
 sleep 3
 kill -0 "$pid" || { echo "package check: Quillet ended by itself"; exit 1; }

@@ -181,7 +181,7 @@ private slots:
         const QByteArray targetBytes = QFile::encodeName(target);
         int ourWins = 0;
         int theirWins = 0;
-        for (int round = 0; round < 400; ++round) {
+        for (int round = 0; round < 300; ++round) {
             if (folder) {
                 QVERIFY(QDir().mkpath(source + u"/mark"_s));
             } else {

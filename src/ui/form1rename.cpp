@@ -3,6 +3,7 @@
 
 #include "rename/filechecksum.h"
 #include "rename/noreplacerename.h"
+#include "rename/precheck.h"
 #include "rename/renamerun.h"
 #include "rename/targets.h"
 #include "ui/checksumprogresswindow.h"
@@ -31,6 +32,11 @@ void Form1::startRename()
     // Rebuilt at every press, so the window always shows what will run.
     m_form2->setListing(
         rename::FormatConfirmationListing(m_listedSources, m_targets, m_batch.separator()));
+    // What the run would meet, told before it starts; it changes nothing about the run.
+    const rename::PrecheckFindings findings = rename::precheckBatch(
+        m_listedSources, m_targets, m_names, m_batch.separator(), rename::itemExists);
+    m_form2->setPrecheck(
+        rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator()));
     m_form2->show();
     m_form2->raise();
     m_form2->activateWindow();

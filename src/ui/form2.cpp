@@ -5,10 +5,19 @@
 #include "ui/windowlayout.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace quillet::ui {
+
+namespace {
+
+// The pre-check line sits in the button row, from this margin to the same margin before the
+// confirm button.
+constexpr int kPrecheckMargin = 120;
+
+} // namespace
 
 Form2::Form2(QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -27,6 +36,12 @@ Form2::Form2(QWidget* parent)
     m_moveButton->setEnabled(false);
     m_copyButton->setEnabled(false);
 
+    m_precheckLabel = new QLabel(this);
+    m_precheckLabel->setObjectName(QStringLiteral("PrecheckLabel"));
+    m_precheckLabel->setGeometry(twipsRect(kPrecheckMargin, 8400, 7200 - 2 * kPrecheckMargin, 495));
+    m_precheckLabel->setTextFormat(Qt::RichText);
+    m_precheckLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     m_listing = new QPlainTextEdit(this);
     m_listing->setObjectName(QStringLiteral("Text1"));
     m_listing->setGeometry(twipsRect(0, 0, 13575, 8295));
@@ -44,6 +59,44 @@ void Form2::setListing(const QString& listing)
     m_listing->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
+void Form2::setPrecheck(const rename::PrecheckReport& report)
+{
+    m_precheck = report;
+    showPrecheck();
+}
+
+void Form2::showPrecheck()
+{
+    // Problems in red, a shade that reads on a light and on a dark window alike; the count of
+    // unchanged entries is no problem and keeps the ordinary text colour.
+    const bool darkWindow = palette().color(QPalette::Window).lightness() < 128;
+    const QLatin1StringView red =
+        darkWindow ? QLatin1StringView("#ff7b72") : QLatin1StringView("#c00000");
+    QString text;
+    if (!m_precheck.problems.isEmpty()) {
+        text = QStringLiteral("<span style=\"color:%1\">%2</span>")
+                   .arg(red, m_precheck.problems.toHtmlEscaped());
+    }
+    if (!m_precheck.unchanged.isEmpty()) {
+        if (!text.isEmpty())
+            text += u'・';
+        text += m_precheck.unchanged.toHtmlEscaped();
+    }
+    m_precheckLabel->setText(text);
+    m_precheckLabel->setToolTip(
+        m_precheck.details.isEmpty()
+            ? QString()
+            : QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+                  .arg(m_precheck.details.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))));
+}
+
+void Form2::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        showPrecheck();
+}
+
 void Form2::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -57,6 +110,9 @@ void Form2::resizeEvent(QResizeEvent* event)
     m_renameButton->move(button);
     m_moveButton->move(button + QPoint(pixels(2160), 0));
     m_copyButton->move(button + QPoint(pixels(2 * 2160), 0));
+    m_precheckLabel->setGeometry(pixels(kPrecheckMargin), button.y(),
+                                 qMax(0, button.x() - pixels(2 * kPrecheckMargin)),
+                                 m_precheckLabel->height());
 }
 
 void Form2::closeEvent(QCloseEvent* event)

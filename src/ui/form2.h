@@ -1,7 +1,10 @@
 #pragma once
 
+#include "rename/precheck.h"
+
 #include <QWidget>
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -15,6 +18,8 @@ public:
     explicit Form2(QWidget* parent = nullptr);
 
     void setListing(const QString& listing);
+    // The line left of the buttons: what the check of the batch found before anything is renamed.
+    void setPrecheck(const rename::PrecheckReport& report);
     // While a rename runs the window cannot be closed.
     void setRunning(bool running) { m_running = running; }
 
@@ -24,9 +29,14 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void showPrecheck();
+
     QPlainTextEdit* m_listing = nullptr;
+    QLabel* m_precheckLabel = nullptr;
+    rename::PrecheckReport m_precheck;
     QPushButton* m_renameButton = nullptr;
     QPushButton* m_moveButton = nullptr;
     QPushButton* m_copyButton = nullptr;

@@ -1,0 +1,129 @@
+// The check of a batch of 100,000 files before renaming, against a bare loop that only calls
+// lstat on the same targets, in one run. The files are real, in a temporary folder, so every
+// lookup goes through the system's cache as it does in the window.
+// Run: build/default/bench/bench_precheck
+#include "batch/nativepath.h"
+#include "rename/noreplacerename.h"
+#include "rename/precheck.h"
+#include "rename/targets.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "benchmain.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+using namespace quillet;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kEntries = 100'000;
+
+void touch(const QString& path)
+{
+    const int fd = ::open(batch::nativeBytesFromPath(path).constData(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0)
+        qFatal("cannot create %s", qPrintable(path));
+    ::close(fd);
+}
+
+// Sources f0.mkv .. f99999.mkv renamed to n0 .. n99999; with `taken`, every second target is
+// already there, the other half is free.
+struct Batch {
+    QStringList sources;
+    QString names;
+    QStringList targets;
+};
+
+const Batch& batchOf(bool taken)
+{
+    static QTemporaryDir dir;
+    static Batch batches[2];
+    Batch& batch = batches[taken ? 1 : 0];
+    if (!batch.sources.isEmpty())
+        return batch;
+    const QString folder = dir.path() + (taken ? u"/taken"_s : u"/free"_s);
+    if (::mkdir(batch::nativeBytesFromPath(folder).constData(), 0755) != 0)
+        qFatal("cannot create %s", qPrintable(folder));
+    QStringList lines;
+    for (int i = 0; i < kEntries; ++i) {
+        batch.sources.append(folder + u"/f%1.mkv"_s.arg(i));
+        touch(batch.sources.last());
+        lines.append(u"n%1"_s.arg(i));
+        if (taken && i % 2 == 1)
+            touch(folder + u"/n%1.mkv"_s.arg(i));
+    }
+    batch.names = lines.join(u"\r\n"_s);
+    batch.targets = rename::BuildTargetList(batch.sources, batch.names, u'/');
+    return batch;
+}
+
+void BM_BareLstat(benchmark::State& state)
+{
+    const Batch& batch = batchOf(state.range(0) != 0);
+    std::vector<QByteArray> paths;
+    for (const QString& target : batch.targets)
+        paths.push_back(batch::nativeBytesFromPath(target));
+    for (auto _ : state) {
+        int found = 0;
+        struct stat st;
+        for (const QByteArray& path : paths)
+            found += ::lstat(path.constData(), &st) == 0;
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetItemsProcessed(state.iterations() * kEntries);
+}
+
+void BM_Precheck(benchmark::State& state)
+{
+    const Batch& batch = batchOf(state.range(0) != 0);
+    for (auto _ : state) {
+        const rename::PrecheckFindings findings = rename::precheckBatch(
+            batch.sources, batch.targets, batch.names, u'/', rename::itemExists);
+        if (findings.count(rename::EntryFinding::Existing)
+            != (state.range(0) != 0 ? kEntries / 2 : 0))
+            state.SkipWithError("wrong count of taken targets");
+        benchmark::DoNotOptimize(
+            rename::precheckReport(findings, batch.sources, batch.targets, u'/'));
+    }
+    state.SetItemsProcessed(state.iterations() * kEntries);
+}
+
+// The same check with every target free and no lookup: what the check costs beyond lstat.
+void BM_PrecheckWithoutLookups(benchmark::State& state)
+{
+    const Batch& batch = batchOf(false);
+    for (auto _ : state) {
+        const rename::PrecheckFindings findings = rename::precheckBatch(
+            batch.sources, batch.targets, batch.names, u'/', [](const QString&) { return false; });
+        benchmark::DoNotOptimize(
+            rename::precheckReport(findings, batch.sources, batch.targets, u'/'));
+    }
+    state.SetItemsProcessed(state.iterations() * kEntries);
+}
+
+} // namespace
+
+BENCHMARK(BM_BareLstat)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
+BENCHMARK(BM_Precheck)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
+
+BENCHMARK(BM_PrecheckWithoutLookups)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+QUILLET_BENCHMARK_MAIN(QCoreApplication)

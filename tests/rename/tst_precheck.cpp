@@ -1,0 +1,325 @@
+// The pre-check of a batch on an imagined disk: which items exist is a set handed in, so every
+// case says exactly what the run would meet.
+#include "batch/nativepath.h"
+#include "rename/precheck.h"
+#include "rename/targets.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace quillet::rename;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QChar kSep = u'/';
+
+QStringList paths(const QStringList& names)
+{
+    QStringList result;
+    for (const QString& name : names)
+        result.append(u"/d/"_s + name);
+    return result;
+}
+
+// An imagined disk holding the sources and the other items; a lookup that ignores case when
+// the file system does.
+struct Disk {
+    QSet<QString> items;
+    Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
+    mutable qsizetype lookups = 0;
+
+    bool exists(const QString& path) const
+    {
+        ++lookups;
+        if (pathCase == Qt::CaseSensitive)
+            return items.contains(path);
+        for (const QString& item : items) {
+            if (item.compare(path, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        return false;
+    }
+};
+
+// "duplicate 1,2; existing 0" for the entries of each kind, "mismatch 3/4" when the counts of
+// lines and files differ.
+QString describe(const PrecheckFindings& findings)
+{
+    static const std::pair<EntryFinding, QString> kinds[] = {
+        {EntryFinding::Unchanged, u"unchanged"_s},      {EntryFinding::Empty, u"empty"_s},
+        {EntryFinding::InvalidCharacter, u"invalid"_s}, {EntryFinding::TooLong, u"toolong"_s},
+        {EntryFinding::Duplicate, u"duplicate"_s},      {EntryFinding::Existing, u"existing"_s},
+    };
+    QStringList parts;
+    if (findings.countMismatch())
+        parts.append(u"mismatch %1/%2"_s.arg(findings.lines).arg(findings.entries));
+    for (const auto& [kind, name] : kinds) {
+        QStringList indices;
+        for (const qsizetype i : findings.firstEntries[int(kind)])
+            indices.append(QString::number(i));
+        if (findings.count(kind) != indices.size())
+            indices.append(u"…%1"_s.arg(findings.count(kind)));
+        if (!indices.isEmpty())
+            parts.append(name + u' ' + indices.join(u','));
+    }
+    return parts.join(u"; "_s);
+}
+
+struct Checked {
+    PrecheckFindings findings;
+    QStringList sources;
+    QStringList targets;
+};
+
+Checked check(const QStringList& sourceNames, const QString& names, Disk& disk)
+{
+    Checked checked;
+    checked.sources = paths(sourceNames);
+    checked.targets = BuildTargetList(checked.sources, names, kSep);
+    for (const QString& source : checked.sources)
+        disk.items.insert(source);
+    checked.findings = precheckBatch(
+        checked.sources, checked.targets, names, kSep,
+        [&disk](const QString& path) { return disk.exists(path); }, disk.pathCase);
+    return checked;
+}
+
+} // namespace
+
+class TestPrecheck : public QObject {
+    Q_OBJECT
+
+private slots:
+    void findings_data()
+    {
+        QTest::addColumn<QStringList>("sources"); // file names in /d, all on the disk
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QStringList>("others"); // further items on the disk, in /d
+        QTest::addColumn<bool>("ignoresCase");
+        QTest::addColumn<QString>("expected");
+
+        const QStringList ab{u"a.txt"_s, u"b.txt"_s};
+        const QStringList abc{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s};
+        const QString x243 = QString(243, u'x');
+        const QString x244 = QString(244, u'x');
+        QTest::newRow("clean batch") << ab << u"x\r\ny"_s << QStringList() << false << QString();
+        QTest::newRow("unchanged entry is no problem")
+            << ab << u"a\r\ny"_s << QStringList() << false << u"unchanged 0"_s;
+        QTest::newRow("empty line") << ab << u"\r\ny"_s << QStringList() << false << u"empty 0"_s;
+        QTest::newRow("fewer lines than files")
+            << abc << u"x\r\ny"_s << QStringList() << false << u"mismatch 2/3; empty 2"_s;
+        QTest::newRow("more lines than files")
+            << ab << u"x\r\ny\r\nz"_s << QStringList() << false << u"mismatch 3/2"_s;
+        QTest::newRow("line breaks after the last name shift nothing")
+            << ab << u"x\r\ny\r\n\r\n"_s << QStringList() << false << QString();
+        QTest::newRow("a line break inside the names")
+            << ab << u"x\r\n\r\ny"_s << QStringList() << false << u"mismatch 3/2; empty 1"_s;
+        QTest::newRow("same target three times")
+            << abc << u"x\r\nx\r\nx"_s << QStringList() << false << u"duplicate 1,2"_s;
+        QTest::newRow("target taken by another item")
+            << ab << u"taken\r\ny"_s << QStringList{u"taken.txt"_s} << false << u"existing 0"_s;
+        QTest::newRow("swap collides both ways")
+            << ab << u"b\r\na"_s << QStringList() << false << u"existing 0,1"_s;
+        QTest::newRow("chain frees its own target")
+            << QStringList{u"b.txt"_s, u"a.txt"_s} << u"c\r\nb"_s << QStringList() << false
+            << QString();
+        QTest::newRow("chain in the wrong order meets the later source")
+            << ab << u"b\r\nc"_s << QStringList() << false << u"existing 0"_s;
+        QTest::newRow("a freed path claimed twice")
+            << abc << u"z\r\na\r\na"_s << QStringList() << false << u"duplicate 2"_s;
+        QTest::newRow("a skipped entry keeps its source taken")
+            << ab << u"\r\na"_s << QStringList() << false << u"empty 0; existing 1"_s;
+        QTest::newRow("an unchanged entry keeps its path taken")
+            << ab << u"a\r\na"_s << QStringList() << false << u"unchanged 0; existing 1"_s;
+        QTest::newRow("a colliding entry frees nothing")
+            << abc << u"b\r\nc\r\na"_s << QStringList() << false << u"existing 0,1,2"_s;
+        QTest::newRow("dot dot as a name")
+            << QStringList{u"notes"_s} << u".."_s << QStringList() << false << u"invalid 0"_s;
+        QTest::newRow("nul character")
+            << ab << u"x\u0000y\r\nz"_s << QStringList() << false << u"invalid 0"_s;
+        QTest::newRow("lone high surrogate") << ab << (u"x"_s + QChar(0xD800) + u"\r\nz"_s)
+                                             << QStringList() << false << u"invalid 0"_s;
+        QTest::newRow("255 bytes fit")
+            << ab << QString(251, u'x') + u"\r\ny"_s << QStringList() << false << QString();
+        QTest::newRow("256 bytes are too long")
+            << ab << QString(252, u'x') + u"\r\ny"_s << QStringList() << false << u"toolong 0"_s;
+        QTest::newRow("three-byte characters count as bytes")
+            << ab << QString(84, u'あ') + u"\r\ny"_s << QStringList() << false << u"toolong 0"_s;
+        QTest::newRow("crc32 token fits as 8 digits")
+            << ab << x243 + u"*/CRC32/*\r\ny"_s << QStringList() << false << QString();
+        QTest::newRow("crc32 token too long as 8 digits")
+            << ab << x244 + u"*/CRC32/*\r\ny"_s << QStringList() << false << u"toolong 0"_s;
+        QTest::newRow("crc16 token fits as 4 digits")
+            << ab << QString(247, u'x') + u"*/CRC16/*\r\ny"_s << QStringList() << false
+            << QString();
+        QTest::newRow("crc16 token too long as 4 digits")
+            << ab << QString(248, u'x') + u"*/CRC16/*\r\ny"_s << QStringList() << false
+            << u"toolong 0"_s;
+        QTest::newRow("both tokens fit when filled in")
+            << ab << QString(239, u'x') + u"*/CRC16/**/CRC32/*\r\ny"_s << QStringList() << false
+            << QString();
+        QTest::newRow("both tokens too long when filled in")
+            << ab << QString(240, u'x') + u"*/CRC16/**/CRC32/*\r\ny"_s << QStringList() << false
+            << u"toolong 0"_s;
+        QTest::newRow("same name with a checksum is not yet a duplicate")
+            << ab << u"x */CRC32/*\r\nx */CRC32/*"_s << QStringList() << false << QString();
+        QTest::newRow("name in a subfolder is checked after its separator")
+            << ab << u"sub/"_s + QString(251, u'x') + u"\r\ny"_s << QStringList{u"sub"_s} << false
+            << QString();
+        QTest::newRow("ignoring case: a new spelling of the same item")
+            << QStringList{u"A.txt"_s} << u"a"_s << QStringList() << true << QString();
+        QTest::newRow("ignoring case: targets differing in case are duplicates")
+            << ab << u"X\r\nx"_s << QStringList() << true << u"duplicate 1"_s;
+        QTest::newRow("ignoring case: an item spelled otherwise is taken")
+            << ab << u"taken\r\ny"_s << QStringList{u"TAKEN.txt"_s} << true << u"existing 0"_s;
+        QTest::newRow("exact case: targets differing in case are two names")
+            << ab << u"X\r\nx"_s << QStringList() << false << QString();
+    }
+    void findings()
+    {
+        QFETCH(QStringList, sources);
+        QFETCH(QString, names);
+        QFETCH(QStringList, others);
+        QFETCH(bool, ignoresCase);
+        QFETCH(QString, expected);
+        Disk disk;
+        disk.pathCase = ignoresCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        for (const QString& other : paths(others))
+            disk.items.insert(other);
+        const Checked checked = check(sources, names, disk);
+        QCOMPARE(describe(checked.findings), expected);
+        // Unchanged entries alone are no problem; anything else is.
+        bool problems = false;
+        for (const QString& part : expected.split(u"; "_s, Qt::SkipEmptyParts))
+            problems = problems || !part.startsWith(u"unchanged"_s);
+        QCOMPARE(checked.findings.hasProblems(), problems);
+        QVERIFY(disk.lookups <= sources.size());
+    }
+
+    // Each group of ten entries holds every kind once, and the same kinds come out counted.
+    void hundredThousandEntries()
+    {
+        constexpr qsizetype kEntries = 100'000;
+        QStringList sources;
+        QStringList lines;
+        Disk disk;
+        for (qsizetype i = 0; i < kEntries; ++i) {
+            sources.append(u"f%1.mkv"_s.arg(i));
+            switch (i % 10) {
+            case 0: lines.append(u"f%1"_s.arg(i)); break;     // unchanged
+            case 1: lines.append(QString()); break;           // empty
+            case 2: lines.append(u"n%1"_s.arg(i)); break;     // free
+            case 3: lines.append(u"n%1"_s.arg(i - 1)); break; // the same as entry 2
+            case 4:                                           // another item is there
+                lines.append(u"taken%1"_s.arg(i));
+                disk.items.insert(u"/d/taken%1.mkv"_s.arg(i));
+                break;
+            case 5: lines.append(u"f%1"_s.arg(i + 1)); break; // a later source
+            case 6: lines.append(u"f%1"_s.arg(i - 6)); break; // the source of entry 0, unchanged
+            case 7: lines.append(u"f%1"_s.arg(i - 2)); break; // the source of entry 5, collided
+            case 8: lines.append(u"f%1"_s.arg(i - 6)); break; // the source of entry 2, moved
+            default: lines.append(u"n%1"_s.arg(i)); break;    // free
+            }
+        }
+        const Checked checked = check(sources, lines.join(u"\r\n"_s), disk);
+        const PrecheckFindings& f = checked.findings;
+        QCOMPARE(f.entries, kEntries);
+        QCOMPARE(f.lines, kEntries);
+        QVERIFY(f.hasProblems());
+        QCOMPARE(f.count(EntryFinding::Unchanged), kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::Empty), kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::Duplicate), kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::Existing), 4 * kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::TooLong), 0);
+        QCOMPARE(f.count(EntryFinding::InvalidCharacter), 0);
+        QCOMPARE(f.firstEntries[int(EntryFinding::Existing)],
+                 (QList<qsizetype>{4, 5, 6, 7, 14, 15, 16, 17, 24, 25}));
+        QCOMPARE(f.firstEntries[int(EntryFinding::Duplicate)],
+                 (QList<qsizetype>{3, 13, 23, 33, 43, 53, 63, 73, 83, 93}));
+        QVERIFY(disk.lookups <= kEntries);
+    }
+
+    void report_data()
+    {
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("problems");
+        QTest::addColumn<QString>("unchanged");
+        QTest::addColumn<QString>("details");
+
+        const QStringList abcd{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s};
+        QTest::newRow("clean") << abcd << u"w\r\nx\r\ny\r\nz"_s << QString() << QString()
+                               << QString();
+        QTest::newRow("duplicates and an existing target")
+            << abcd << u"x\r\nx\r\nx\r\nc"_s << u"重複 2件・既存 1件"_s << QString()
+            << u"重複 2件: 前の行と同じ新しい名前です\n"
+               u"  2行目  b.txt → x.txt\n"
+               u"  3行目  c.txt → x.txt\n"
+               u"既存 1件: 同じ名前の項目が既にあります\n"
+               u"  4行目  d.txt → c.txt"_s;
+        QTest::newRow("unchanged only")
+            << abcd << u"a\r\nb\r\ny\r\nz"_s << QString() << u"変更なし 2件"_s
+            << u"変更なし 2件: 名前が変わりません\n  1行目  a.txt → a.txt\n"
+               u"  2行目  b.txt → b.txt"_s;
+        QTest::newRow("count mismatch first, unchanged last")
+            << abcd << u"a\r\n\r\ny"_s << u"名前 3行 ≠ ファイル 4件・空の名前 2件"_s
+            << u"変更なし 1件"_s
+            << u"名前の行数とファイルの数が合いません。行がずれていないか確かめてください。\n"
+               u"空の名前 2件: 新しい名前が空です\n  2行目  b.txt → .txt\n  4行目  d.txt → .txt\n"
+               u"変更なし 1件: 名前が変わりません\n  1行目  a.txt → a.txt"_s;
+        QTest::newRow("a target in a subfolder shows the subfolder")
+            << QStringList{u"a.txt"_s, u"b.txt"_s} << u"s/x\r\ns/x"_s << u"重複 1件"_s << QString()
+            << u"重複 1件: 前の行と同じ新しい名前です\n  2行目  b.txt → s/x.txt"_s;
+    }
+    void report()
+    {
+        QFETCH(QStringList, sources);
+        QFETCH(QString, names);
+        QFETCH(QString, problems);
+        QFETCH(QString, unchanged);
+        QFETCH(QString, details);
+        Disk disk;
+        const Checked checked = check(sources, names, disk);
+        const PrecheckReport report =
+            precheckReport(checked.findings, checked.sources, checked.targets, kSep);
+        QCOMPARE(report.problems, problems);
+        QCOMPARE(report.unchanged, unchanged);
+        QCOMPARE(report.details, details);
+    }
+
+    void reportNamesTheFirstTenAndCountsTheRest()
+    {
+        QStringList sources;
+        for (int i = 0; i < 25; ++i)
+            sources.append(u"f%1.txt"_s.arg(i));
+        Disk disk;
+        const Checked checked = check(sources, QString(), disk);
+        const PrecheckReport report =
+            precheckReport(checked.findings, checked.sources, checked.targets, kSep);
+        QCOMPARE(report.problems, u"名前 1行 ≠ ファイル 25件・空の名前 25件"_s);
+        const QStringList lines = report.details.split(u'\n');
+        QCOMPARE(lines.size(), 1 + 1 + 10 + 1);
+        QCOMPARE(lines.at(2), u"  1行目  f0.txt → .txt"_s);
+        QCOMPARE(lines.at(11), u"  10行目  f9.txt → .txt"_s);
+        QCOMPARE(lines.last(), u"  ほか 15件"_s);
+    }
+
+    void reportShowsNamesAsTheUserReadsThem()
+    {
+        // A Shift-JIS file name from an old archive, renamed to a name that is already there.
+        const QString source = quillet::batch::pathFromNativeBytes("/d/\x93\xAE\x89\xE6.mp4");
+        const QStringList sources{source};
+        const QStringList targets{u"/d/taken.mp4"_s};
+        const PrecheckFindings findings =
+            precheckBatch(sources, targets, u"taken"_s, kSep,
+                          [](const QString& path) { return path == u"/d/taken.mp4"_s; });
+        const PrecheckReport report = precheckReport(findings, sources, targets, kSep);
+        QCOMPARE(report.problems, u"既存 1件"_s);
+        QVERIFY2(report.details.endsWith(u"  1行目  動画.mp4 → taken.mp4"_s),
+                 qPrintable(report.details));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrecheck)
+#include "tst_precheck.moc"

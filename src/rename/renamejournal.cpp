@@ -1,6 +1,7 @@
 #include "rename/renamejournal.h"
 
 #include "batch/nativepath.h"
+#include "datafile/systemerror.h"
 #include "rename/crc.h"
 
 #include <QDateTime>
@@ -103,14 +104,22 @@ bool identityFromField(const QByteArray& field, std::optional<ItemIdentity>& ide
     return true;
 }
 
-bool syncToDisk(QFile& file)
+// Why forcing the file to the disk failed; nothing when it succeeded.
+std::optional<QString> syncToDisk(QFile& file)
 {
 #if defined(Q_OS_WIN)
-    return ::_commit(file.handle()) == 0;
-#elif defined(Q_OS_DARWIN)
-    return ::fcntl(file.handle(), F_FULLFSYNC) != -1;
+    if (::_commit(file.handle()) == 0)
+        return std::nullopt;
+    return file.errorString();
 #else
-    return ::fdatasync(file.handle()) == 0;
+#ifdef Q_OS_DARWIN
+    const bool synced = ::fcntl(file.handle(), F_FULLFSYNC) != -1;
+#else
+    const bool synced = ::fdatasync(file.handle()) == 0;
+#endif
+    if (synced)
+        return std::nullopt;
+    return datafile::systemErrorReason(errno);
 #endif
 }
 
@@ -284,9 +293,11 @@ bool RenameJournal::append(const QByteArray& payload, bool sync)
         fail(m_file.errorString());
         return false;
     }
-    if (sync && !syncToDisk(m_file)) {
-        fail(m_file.errorString());
-        return false;
+    if (sync) {
+        if (const std::optional<QString> reason = syncToDisk(m_file)) {
+            fail(*reason);
+            return false;
+        }
     }
     return true;
 }
@@ -330,8 +341,8 @@ void RenameJournal::finish()
     if (!m_file.isOpen())
         return;
     if (m_renamedAny) {
-        if (!syncToDisk(m_file))
-            fail(m_file.errorString());
+        if (const std::optional<QString> reason = syncToDisk(m_file))
+            fail(*reason);
         m_file.close();
         return;
     }

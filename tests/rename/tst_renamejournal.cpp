@@ -483,6 +483,22 @@ private slots:
         QCOMPARE(last.plan->sources(), QStringList{file(u"b.txt"_s)});
     }
 
+    // The journal is a safety net, not a gate: a journal that cannot be written leaves the
+    // renames to go on and says why it is missing.
+    void unwritableJournalDoesNotStopTheRun()
+    {
+        quillet::test::writeFile(m_journals, "a file where the folder should be");
+        const QString a = quillet::test::writeFile(file(u"a.txt"_s), "A");
+        RenameJournal journal(m_journals, RunKind::Rename);
+        const RenameSummary summary =
+            RunRename({a}, {file(u"b.txt"_s)},
+                      quietOperations(journal.journaled(renameWithoutReplacing)), u'/');
+        journal.finish();
+        QCOMPARE(summary.renamed, 1);
+        QVERIFY(journal.error().contains(m_journals));
+        QCOMPARE(fileNames(), QStringList{u"b.txt"_s});
+    }
+
     void noJournalMeansNothingToUndo()
     {
         const LastRunUndo last = planUndoOfLastRun(m_journals);

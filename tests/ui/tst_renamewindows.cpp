@@ -202,6 +202,19 @@ private slots:
         QVERIFY(!confirmWindow());
     }
 
+    void runWithoutJournalSaysItCannotBeTakenBack()
+    {
+        const QString blocked = m_journals.filePath(u"blocked"_s);
+        test::writeFile(blocked, "a file where the folder should be");
+        m_form->setJournalFolder(blocked);
+        renameThroughTheWindows({write(u"a.txt"_s, "A")}, u"b"_s);
+        QCOMPARE(files(), QStringList{u"b.txt"_s});
+        QCOMPARE(m_dialogs.messages.size(), 2);
+        QCOMPARE(m_dialogs.messages[0], u"リネームしました。"_s);
+        QVERIFY(m_dialogs.messages[1].contains(u"元に戻せない"_s));
+        QVERIFY(m_dialogs.details[1].contains(QDir::toNativeSeparators(blocked)));
+    }
+
     void undoWithoutAnyRunSaysSo()
     {
         m_form->undoLastRun();

@@ -191,6 +191,9 @@ private slots:
         QCOMPARE(m_form->batch().sources(), QStringList{c});
         QCOMPARE(m_form->names(), u"c"_s);
 
+        // A window shortcut: the main window must be the active one, as when the user types.
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
         QVERIFY(confirmWindow());
         QCOMPARE(listing(),

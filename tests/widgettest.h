@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #include <QUrl>
@@ -23,6 +24,8 @@
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         QApplication app(argc, argv);                                                              \
+        /* Rename journals go to a test folder, never to the user's. */                            \
+        QStandardPaths::setTestModeEnabled(true);                                                  \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

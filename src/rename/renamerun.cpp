@@ -84,7 +84,8 @@ public:
                 return fail(datafile::systemErrorReason(ENOENT));
             return std::nullopt;
         }
-        if (m_listedTarget == targetFor(m_source, QString(), m_separator))
+        if (m_operations.refuseEmptyNames
+            && m_listedTarget == targetFor(m_source, QString(), m_separator))
             return fail(nameProblemReason(NameProblem::Empty));
         if (const NameProblem problem = checkFileName(
                 QStringView(m_listedTarget).sliced(fileNameStart(m_listedTarget, m_separator)));

@@ -23,6 +23,9 @@ struct RenameOperations {
     std::function<std::optional<QString>(const QString& path, ChecksumKind kind)> fileChecksum;
     // Whether an item is at the path (a link counts, not what it points to).
     std::function<bool(const QString& path)> exists;
+    // Targets built from the names' lines: one that holds only the extension came from an empty
+    // line and is refused. A run that puts old names back has no lines and takes every name.
+    bool refuseEmptyNames = true;
 };
 
 // An entry the run did not rename, and why.

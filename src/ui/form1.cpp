@@ -4,6 +4,7 @@
 #include "batch/editortext.h"
 #include "batch/nativepath.h"
 #include "memory/rememberedvalues.h"
+#include "rename/renamejournal.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QTextBlock>
 
@@ -41,6 +43,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     , m_dataFolder(dataFolder)
     , m_dialogs(dialogs)
     , m_batch(QDir::separator())
+    , m_journalFolder(rename::defaultJournalFolder())
 {
     buildControls();
     applyLayout();
@@ -75,6 +78,9 @@ void Form1::connectControls()
     connect(m_renameButton, &QPushButton::clicked, this, &Form1::startRename);
     connect(m_easyRunButton, &QPushButton::clicked, this, &Form1::runEasyMode);
     connect(m_advancedRunButton, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
+    // Ctrl+Z and Ctrl+Shift+Z stay the editor's own.
+    auto* undoRun = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this);
+    connect(undoRun, &QShortcut::activated, this, &Form1::undoLastRun);
 }
 
 void Form1::runStartup()

@@ -3,6 +3,8 @@
 #include "batch/history.h"
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
+#include "rename/precheck.h"
+#include "rename/undoplan.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -42,8 +44,15 @@ public:
     // The names text: lines separated by CR LF.
     [[nodiscard]] const QString& names() const { return m_names; }
 
+    // Where every rename run keeps its journal; the per-user data folder unless set.
+    void setJournalFolder(const QString& folder) { m_journalFolder = folder; }
+    [[nodiscard]] const QString& journalFolder() const { return m_journalFolder; }
+
 public slots:
     void takeInFiles(const QStringList& paths);
+    // Lists the reversal of the last run in the confirmation window, whose confirm button then
+    // takes it back; says so when there is nothing to take back. Ctrl+Alt+Z.
+    void undoLastRun();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -77,6 +86,8 @@ private:
     void switchMode(int index);
     void startRename();
     void runRename();
+    void showConfirmation(const rename::PrecheckReport& precheck);
+    void finishUndo();
     void runEasyMode();
     void runAdvancedEdit();
     void saveRememberedValues();
@@ -93,6 +104,10 @@ private:
     QStringList m_targets;
     bool m_replacing = false;
     bool m_renaming = false;
+    // The confirmation window lists the reversal of the last run, not the batch.
+    bool m_undoing = false;
+    QList<rename::UndoStep> m_undoSteps;
+    QString m_journalFolder;
     QPointer<Form2> m_form2;
 
     NameEditor* m_namesEditor = nullptr;

@@ -209,6 +209,19 @@ private slots:
             QStringList{u"ep05.mkv"_s});
     }
 
+    // Putting old names back: a dot file renamed to "a.txt" must become ".txt" again.
+    void undoRunTakesADotFileName()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        RenameOperations ops = h.operations();
+        ops.refuseEmptyNames = false;
+        const RenameSummary summary =
+            RunRename({h.path(u"a.txt"_s)}, {h.path(u".txt"_s)}, ops, u'/');
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(h.read(u".txt"_s), QByteArray("A"));
+    }
+
     void nameOfExactly255BytesIsRenamed()
     {
         Harness h;

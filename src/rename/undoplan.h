@@ -1,0 +1,77 @@
+#pragma once
+
+#include "rename/renamejournal.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quillet::rename {
+
+// One rename that takes a rename of the journal back: the item now at `from` (the journal's new
+// path) goes back to `to` (its old path), provided it is still the item that was renamed.
+struct UndoStep {
+    QString from;
+    QString to;
+    ItemIdentity identity;
+};
+
+// A rename of the journal that is not taken back, and why.
+struct UndoProblem {
+    QString path;         // where the renamed item should be
+    QString originalPath; // where it came from
+    QString reason;
+};
+
+struct UndoPlan {
+    QString journalPath;
+    QList<UndoStep> steps; // newest rename first
+    QList<UndoProblem> problems;
+
+    [[nodiscard]] QStringList sources() const;
+    [[nodiscard]] QStringList targets() const;
+};
+
+// The renames of the journal that happened, reversed, newest first: those with their outcome
+// recorded, and those the program stopped in (attempt without outcome) when the item is found
+// at the new path. Each is checked against the disk as it will be when the newer ones have been
+// taken back, so a chain (a → b, then c → a) is undone in the right order; an item that has
+// since been moved away or replaced is a problem, never a step.
+[[nodiscard]] UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup);
+
+// The plan for the last run of the folder, or the message that says why there is none.
+struct LastRunUndo {
+    std::optional<UndoPlan> plan;
+    QString message;
+};
+// The newest journal with something to take back; a damaged one stops the search, so that an
+// older run is never taken back in its stead.
+[[nodiscard]] LastRunUndo planUndoOfLastRun(const QString& journalFolder,
+                                            const IdentityLookup& lookup = identityOf);
+
+[[nodiscard]] QString nothingToUndoMessage();
+// The problems of a plan, one entry per line, for the message shown before the confirmation.
+[[nodiscard]] QString undoProblemsMessage(const QList<UndoProblem>& problems, QChar separator);
+
+// The rename of an undo run: refuses an item that is not the one the plan expects, so that an
+// item moved or replaced after the plan was made is never renamed in its stead. The steps are
+// matched to the calls in order (a collision retry keeps its step).
+class UndoGuard {
+public:
+    UndoGuard(QList<UndoStep> steps, RenameFunction rename, IdentityLookup lookup = identityOf);
+    RenameResult operator()(const QString& from, const QString& to);
+
+private:
+    QList<UndoStep> m_steps;
+    RenameFunction m_rename;
+    IdentityLookup m_lookup;
+    qsizetype m_next = 0;
+};
+
+inline constexpr QStringView kReplacedReason = u"リネームの後に別の項目に置き換えられました";
+inline constexpr QStringView kMissingReason = u"リネームの後に移動または削除されました";
+
+} // namespace quillet::rename

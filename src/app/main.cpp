@@ -107,7 +107,8 @@ int main(int argc, char* argv[])
         if (!existing.isEmpty())
             window.takeInFiles(existing);
         if (handOver.undoLastRun)
-            QMetaObject::invokeMethod(&window, "undoLastRun", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(&window, &quillet::ui::Form1::undoLastRun,
+                                      Qt::QueuedConnection);
         window.activateWindow();
         window.raise();
     };

@@ -24,7 +24,8 @@ QString chooseDataFolder(const QString& programFolder, bool programFolderWritabl
 bool isWritableProgramFolder(const QString& programFolder)
 {
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(programFolder)) + u'/';
-    if (clean.startsWith(QStringLiteral("/usr/")) && !clean.startsWith(QStringLiteral("/usr/local/")))
+    if (clean.startsWith(QStringLiteral("/usr/"))
+        && !clean.startsWith(QStringLiteral("/usr/local/")))
         return false;
     const QFileInfo info(programFolder);
     return info.isDir() && info.isWritable();

@@ -3,6 +3,7 @@
 #include "batch/caret.h"
 #include "batch/editortext.h"
 #include "memory/rememberedvalues.h"
+#include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
@@ -74,6 +75,15 @@ void Form1::connectControls()
     connect(m_renameButton, &QPushButton::clicked, this, &Form1::startRename);
     connect(m_easyRunButton, &QPushButton::clicked, this, &Form1::runEasyMode);
     connect(m_advancedRunButton, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
+
+    // Enter in a panel's list or value box runs that panel's button.
+    using Widgets = std::initializer_list<QWidget*>;
+    for (QWidget* source : Widgets{m_easyOperationList, m_valueBoxes[0], m_valueBoxes[1]})
+        clickOnEnter(source, m_easyRunButton);
+    for (QWidget* source : Widgets{m_positionAList, m_valueBoxes[2], m_valueBoxes[3], m_plusABox,
+                                   m_positionBList, m_valueBoxes[4], m_valueBoxes[5], m_plusBBox,
+                                   m_advancedOperationList, m_valueBoxes[6]})
+        clickOnEnter(source, m_advancedRunButton);
 }
 
 void Form1::runStartup()
@@ -89,16 +99,44 @@ void Form1::runStartup()
 
 void Form1::placeOnDesktop()
 {
-    int right = 0;
-    int bottom = 0;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        right = area.x() + area.width();
-        bottom = area.y() + area.height();
+        m_workAreaRight = area.x() + area.width();
+        m_workAreaBottom = area.y() + area.height();
     } else {
         m_dialogs.showMessage(QStringLiteral("デスクトップエリア取得に失敗しました。"));
     }
-    move(startupPosition(right, bottom, frameGeometry().size()));
+    moveToStartupPosition();
+    m_placementPending = true;
+}
+
+void Form1::moveToStartupPosition()
+{
+    m_placedOuterSize = frameGeometry().size();
+    m_placedAt = startupPosition(m_workAreaRight, m_workAreaBottom, m_placedOuterSize);
+    move(m_placedAt);
+}
+
+void Form1::placeAgainWithFrame()
+{
+    // The placement counts in the outer size, but a window manager adds its frame only after
+    // the window is first shown. When the frame arrives and the window still stands where it
+    // was put, it is placed again with the frame included.
+    if (!m_placementPending || isMinimized() || isMaximized() || isFullScreen())
+        return;
+    const QRect outer = frameGeometry();
+    if (outer.size() == size())
+        return; // no frame yet
+    m_placementPending = false;
+    if (outer.topLeft() == m_placedAt && outer.size() != m_placedOuterSize)
+        moveToStartupPosition();
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    placeAgainWithFrame();
+    applyLayout();
 }
 
 void Form1::takeInFiles(const QStringList& paths)
@@ -218,6 +256,7 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
+    placeAgainWithFrame();
     // The window manager's frame is known only once the window has been placed; the layout
     // counts in the outer size.
     applyLayout();

@@ -49,7 +49,7 @@ void Form1::runRename()
     };
     operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
     operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
-        ChecksumProgressWindow progress;
+        ChecksumProgressWindow progress(this);
         return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
     };
     const rename::RenameSummary summary =

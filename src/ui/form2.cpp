@@ -5,6 +5,7 @@
 #include "ui/windowlayout.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -34,6 +35,11 @@ Form2::Form2(QWidget* parent)
     m_listing->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listing->setAccessibleName(QStringLiteral("リネームの内容"));
+    // The listing is what the window is for: it has the focus, so that Space or Enter does not
+    // start the rename by accident.
+    setFocusProxy(m_listing);
+    setTabOrder(m_listing, m_renameButton);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
 }
@@ -47,6 +53,19 @@ void Form2::setListing(const QString& listing)
 void Form2::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void Form2::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The window manager's frame may arrive after the first showing, with a move: the rule
+    // counts in the outer size.
+    applyLayout();
+}
+
+void Form2::applyLayout()
+{
     const QSize outer = frameGeometry().size();
     const std::optional<ConfirmWindowLayout> layout =
         confirmWindowLayout(twips(outer.width()), twips(outer.height()));
@@ -57,6 +76,23 @@ void Form2::resizeEvent(QResizeEvent* event)
     m_renameButton->move(button);
     m_moveButton->move(button + QPoint(pixels(2160), 0));
     m_copyButton->move(button + QPoint(pixels(2 * 2160), 0));
+}
+
+void Form2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    applyLayout();
+    m_listing->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window without renaming anything, as a dialog's Cancel does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form2::closeEvent(QCloseEvent* event)

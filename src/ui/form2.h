@@ -23,9 +23,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void applyLayout();
+
     QPlainTextEdit* m_listing = nullptr;
     QPushButton* m_renameButton = nullptr;
     QPushButton* m_moveButton = nullptr;

@@ -1,7 +1,6 @@
 #include "ui/checksumprogresswindow.h"
 
 #include "ui/form3.h"
-#include "ui/windowlayout.h"
 
 #include <QCoreApplication>
 
@@ -23,12 +22,9 @@ ChecksumProgressWindow::~ChecksumProgressWindow() = default;
 
 void ChecksumProgressWindow::begin(const QString& caption)
 {
-    m_window = std::make_unique<Form3>();
+    m_window = std::make_unique<Form3>(m_anchor);
     m_window->setWindowTitle(caption);
-    centre();
     m_window->show();
-    // Centred again now that the window manager may have given the window its frame.
-    centre();
     m_window->raise();
     m_window->repaint();
     processPendingEvents();
@@ -44,18 +40,11 @@ void ChecksumProgressWindow::step(const QString& label)
     if (changed) {
         m_label = label;
         m_window->setProgressText(label);
-        centre(); // the window may have grown with the label
     }
     processPendingEvents();
+    m_window->keepCentred();
     if (changed)
         m_window->repaint();
-}
-
-void ChecksumProgressWindow::centre()
-{
-    if (!m_anchor || !m_window)
-        return;
-    m_window->move(centredOver(m_anchor->frameGeometry(), m_window->frameGeometry().size()));
 }
 
 void ChecksumProgressWindow::end()

@@ -25,8 +25,6 @@ public:
     void end() override;
 
 private:
-    void centre();
-
     QPointer<const QWidget> m_anchor;
     std::unique_ptr<Form3> m_window;
     QString m_label;

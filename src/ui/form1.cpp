@@ -128,7 +128,10 @@ void Form1::placeAgainWithFrame()
     if (outer.size() == size())
         return; // no frame yet
     m_placementPending = false;
-    if (outer.topLeft() == m_placedAt && outer.size() != m_placedOuterSize)
+    // Depending on the platform the frame grows outward from the position given or inward.
+    const bool unmoved =
+        outer.topLeft() == m_placedAt || pos() == m_placedAt || geometry().topLeft() == m_placedAt;
+    if (unmoved && outer.size() != m_placedOuterSize)
         moveToStartupPosition();
 }
 

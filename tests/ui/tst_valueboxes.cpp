@@ -59,8 +59,9 @@ private:
     void focus(QComboBox* target)
     {
         target->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(target->window()));
         target->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget(), target);
+        QTRY_COMPARE(QApplication::focusWidget(), target);
     }
     void clickItemInOpenList(QComboBox* target, int row)
     {

@@ -90,6 +90,8 @@ int main(int argc, char* argv[])
 
     QApplication::setWindowIcon(programIcon());
     QApplication::setFont(quillet::ui::japaneseFont(9));
+    // Without the translation Qt's buttons read OK/Cancel; the program still works.
+    quillet::ui::installQtJapanese();
 
     const QString dataFolder =
         quillet::datafile::resolveDataFolder(QCoreApplication::applicationDirPath());

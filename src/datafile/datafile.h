@@ -18,11 +18,14 @@ namespace quillet::datafile {
 // a line end is still a line, a final line end does not make an extra empty one.
 [[nodiscard]] QStringList splitDataLines(const QString& text);
 
+// Data files are read only when they are regular files: a pipe, a device or a folder of that
+// name reads as a missing file, at once.
+
 // All lines of a data file; nothing when it is missing or cannot be read.
 [[nodiscard]] std::optional<QStringList> readDataFileLines(const QString& path);
 
 // The first line of a data file; the empty text when the file is missing, cannot be read or
-// holds no line at all.
+// holds no line at all. Only the bytes up to the first line end are read.
 [[nodiscard]] QString readFirstLine(const QString& path);
 
 // The bytes of a data file holding the text: Windows-31J when it can hold every character,

@@ -93,7 +93,9 @@ std::optional<float> parseSingle(QStringView text)
 QString formatSingle(float value)
 {
     char buffer[64];
-    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // Plain decimal in its shortest exact form (44.1, 48, 100000), never with an exponent.
+    const auto [ptr, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (ec != std::errc())
         return QString::number(double(value));
     return QString::fromLatin1(buffer, ptr - buffer);

@@ -52,8 +52,15 @@ QString episodeToNumberMarker(const QString& line)
     const DigitRun run = findMarkedNumber(line, u'第');
     if (run.marker < 0)
         return {};
+    // The character after the digits (normally "話") is dropped whole: a surrogate pair is
+    // one character, and half of it would reach the file name as U+FFFD.
+    const qsizetype after = run.marker + 1 + run.digits;
+    const qsizetype dropped =
+        after + 1 < line.size() && line[after].isHighSurrogate() && line[after + 1].isLowSurrogate()
+            ? 2
+            : 1;
     return line.left(run.marker) + u'#' + line.mid(run.marker + 1, run.digits)
-           + line.mid(run.marker + 2 + run.digits);
+           + line.mid(after + dropped);
 }
 
 } // namespace quillet::transform

@@ -14,12 +14,15 @@ void processPendingEvents()
 
 } // namespace
 
-ChecksumProgressWindow::ChecksumProgressWindow() = default;
+ChecksumProgressWindow::ChecksumProgressWindow(const QWidget* anchor)
+    : m_anchor(anchor)
+{
+}
 ChecksumProgressWindow::~ChecksumProgressWindow() = default;
 
 void ChecksumProgressWindow::begin(const QString& caption)
 {
-    m_window = std::make_unique<Form3>();
+    m_window = std::make_unique<Form3>(m_anchor);
     m_window->setWindowTitle(caption);
     m_window->show();
     m_window->raise();
@@ -39,6 +42,7 @@ void ChecksumProgressWindow::step(const QString& label)
         m_window->setProgressText(label);
     }
     processPendingEvents();
+    m_window->keepCentred();
     if (changed)
         m_window->repaint();
 }

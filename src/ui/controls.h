@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -17,13 +18,19 @@ class QWidget;
 namespace quillet::ui {
 
 // Small factories for the catalogue's controls: each sets the catalogue name as objectName,
-// the caption, tooltip and rectangle (in twips).
+// the caption, tooltip and rectangle (in twips). The caption is also the accessible name and
+// the tooltip the accessible description.
 
 QPushButton* makeButton(QWidget* parent, QStringView name, const QString& caption,
                         const QString& tooltip, QRect twips);
 QRadioButton* makeOption(QWidget* parent, QStringView name, const QString& caption,
                          const QString& tooltip, QRect twips);
 QLabel* makeLabel(QWidget* parent, QStringView name, const QString& caption, QRect twips);
+// Links a label to the box it names: the label becomes the box's buddy and its text the box's
+// accessible name.
+void labelFor(QLabel* label, QWidget* box);
+// Enter or Return in the source control clicks the button, as in a dialog.
+void clickOnEnter(QWidget* source, QAbstractButton* button);
 QGroupBox* makeFrame(QWidget* parent, QStringView name, const QString& caption, QRect twips);
 QLineEdit* makeTextBox(QWidget* parent, QStringView name, const QString& text, QRect twips);
 // A read-only box with the button-face background that only displays values.

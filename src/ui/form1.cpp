@@ -5,6 +5,7 @@
 #include "batch/nativepath.h"
 #include "memory/rememberedvalues.h"
 #include "rename/renamejournal.h"
+#include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
 #include "ui/twips.h"
@@ -81,6 +82,15 @@ void Form1::connectControls()
     // Ctrl+Z and Ctrl+Shift+Z stay the editor's own.
     auto* undoRun = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this);
     connect(undoRun, &QShortcut::activated, this, &Form1::undoLastRun);
+
+    // Enter in a panel's list or value box runs that panel's button.
+    using Widgets = std::initializer_list<QWidget*>;
+    for (QWidget* source : Widgets{m_easyOperationList, m_valueBoxes[0], m_valueBoxes[1]})
+        clickOnEnter(source, m_easyRunButton);
+    for (QWidget* source : Widgets{m_positionAList, m_valueBoxes[2], m_valueBoxes[3], m_plusABox,
+                                   m_positionBList, m_valueBoxes[4], m_valueBoxes[5], m_plusBBox,
+                                   m_advancedOperationList, m_valueBoxes[6]})
+        clickOnEnter(source, m_advancedRunButton);
 }
 
 void Form1::runStartup()
@@ -96,16 +106,47 @@ void Form1::runStartup()
 
 void Form1::placeOnDesktop()
 {
-    int right = 0;
-    int bottom = 0;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        right = area.x() + area.width();
-        bottom = area.y() + area.height();
+        m_workAreaRight = area.x() + area.width();
+        m_workAreaBottom = area.y() + area.height();
     } else {
         m_dialogs.showMessage(QStringLiteral("デスクトップエリア取得に失敗しました。"));
     }
-    move(startupPosition(right, bottom, frameGeometry().size()));
+    moveToStartupPosition();
+    m_placementPending = true;
+}
+
+void Form1::moveToStartupPosition()
+{
+    m_placedOuterSize = frameGeometry().size();
+    m_placedAt = startupPosition(m_workAreaRight, m_workAreaBottom, m_placedOuterSize);
+    move(m_placedAt);
+}
+
+void Form1::placeAgainWithFrame()
+{
+    // The placement counts in the outer size, but a window manager adds its frame only after
+    // the window is first shown. When the frame arrives and the window still stands where it
+    // was put, it is placed again with the frame included.
+    if (!m_placementPending || isMinimized() || isMaximized() || isFullScreen())
+        return;
+    const QRect outer = frameGeometry();
+    if (outer.size() == size())
+        return; // no frame yet
+    m_placementPending = false;
+    // Depending on the platform the frame grows outward from the position given or inward.
+    const bool unmoved =
+        outer.topLeft() == m_placedAt || pos() == m_placedAt || geometry().topLeft() == m_placedAt;
+    if (unmoved && outer.size() != m_placedOuterSize)
+        moveToStartupPosition();
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    placeAgainWithFrame();
+    applyLayout();
 }
 
 void Form1::takeInFiles(const QStringList& paths)
@@ -231,6 +272,7 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
+    placeAgainWithFrame();
     // The window manager's frame is known only once the window has been placed; the layout
     // counts in the outer size.
     applyLayout();

@@ -57,15 +57,19 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void buildEasyPanel();
     void buildAdvancedPanel();
+    void buildTabOrder();
     void connectControls();
     void runStartup();
     void placeOnDesktop();
+    void moveToStartupPosition();
+    void placeAgainWithFrame();
 
     // Every change the program makes to the editor goes through here: one replacement of the
     // whole text, recorded by the history like a keystroke.
@@ -109,6 +113,13 @@ private:
     QList<rename::UndoStep> m_undoSteps;
     QString m_journalFolder;
     QPointer<Form2> m_form2;
+    // The start-up placement: the work area's right and bottom edges, where the window's outer
+    // top left was put and with which outer size, and whether the frame is still to come.
+    int m_workAreaRight = 0;
+    int m_workAreaBottom = 0;
+    QPoint m_placedAt;
+    QSize m_placedOuterSize;
+    bool m_placementPending = false;
 
     NameEditor* m_namesEditor = nullptr;
     QLineEdit* m_sourcePathBox = nullptr;

@@ -78,7 +78,7 @@ void Form1::runRename()
     // Old names come back as they were, also a name that is only "." and an extension.
     operations.refuseEmptyNames = !m_undoing;
     operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
-        ChecksumProgressWindow progress;
+        ChecksumProgressWindow progress(this);
         return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
     };
     if (m_undoing) {

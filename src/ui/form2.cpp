@@ -5,6 +5,7 @@
 #include "ui/windowlayout.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,6 +42,7 @@ Form2::Form2(QWidget* parent)
     m_precheckLabel->setGeometry(twipsRect(kPrecheckMargin, 8400, 7200 - 2 * kPrecheckMargin, 495));
     m_precheckLabel->setTextFormat(Qt::RichText);
     m_precheckLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_precheckLabel->setAccessibleName(QStringLiteral("リネーム前の点検"));
 
     m_listing = new QPlainTextEdit(this);
     m_listing->setObjectName(QStringLiteral("Text1"));
@@ -49,6 +51,11 @@ Form2::Form2(QWidget* parent)
     m_listing->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listing->setAccessibleName(QStringLiteral("リネームの内容"));
+    // The listing is what the window is for: it has the focus, so that Space or Enter does not
+    // start the rename by accident.
+    setFocusProxy(m_listing);
+    setTabOrder(m_listing, m_renameButton);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
 }
@@ -100,6 +107,19 @@ void Form2::changeEvent(QEvent* event)
 void Form2::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void Form2::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The window manager's frame may arrive after the first showing, with a move: the rule
+    // counts in the outer size.
+    applyLayout();
+}
+
+void Form2::applyLayout()
+{
     const QSize outer = frameGeometry().size();
     const std::optional<ConfirmWindowLayout> layout =
         confirmWindowLayout(twips(outer.width()), twips(outer.height()));
@@ -113,6 +133,23 @@ void Form2::resizeEvent(QResizeEvent* event)
     m_precheckLabel->setGeometry(pixels(kPrecheckMargin), button.y(),
                                  qMax(0, button.x() - pixels(2 * kPrecheckMargin)),
                                  m_precheckLabel->height());
+}
+
+void Form2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    applyLayout();
+    m_listing->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the window without renaming anything, as a dialog's Cancel does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form2::closeEvent(QCloseEvent* event)

@@ -28,11 +28,15 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showPrecheck();
+    void applyLayout();
 
     QPlainTextEdit* m_listing = nullptr;
     QLabel* m_precheckLabel = nullptr;

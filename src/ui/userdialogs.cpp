@@ -1,7 +1,10 @@
 #include "ui/userdialogs.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace quillet::ui {
 namespace {
@@ -13,6 +16,18 @@ QString forDisplay(const QString& text)
 }
 
 } // namespace
+
+bool installQtJapanese()
+{
+    // The interface is Japanese whatever the system's language, so Qt's texts are too.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 void QtUserDialogs::showMessage(const QString& text, const QString& details)
 {

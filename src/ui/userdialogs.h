@@ -24,6 +24,10 @@ public:
 
 inline constexpr QStringView kProgramTitle = u"Quillet";
 
+// Loads Qt's own Japanese texts (OK, キャンセル, the editor's context menu) from Qt's
+// translations folder into the application; false when they are not installed.
+bool installQtJapanese();
+
 // The real dialogs: QMessageBox and QInputDialog.
 class QtUserDialogs final : public UserDialogs {
 public:

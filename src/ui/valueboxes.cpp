@@ -2,6 +2,7 @@
 
 #include "memory/valuememory.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,14 +24,55 @@ template <typename Change> void keepingEditText(QComboBox* box, int selection, C
         box->lineEdit()->setCursorPosition(cursor);
 }
 
+bool isListStep(const QKeyEvent* key)
+{
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
+        return false; // Alt+Down opens the list; Ctrl goes to the edit field
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: return true;
+    default: return false;
+    }
+}
+
+bool isEnter(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+           || key->key() == Qt::Key_Select;
+}
+
 } // namespace
 
 ValueBoxes::ValueBoxes(const Boxes& boxes, QObject* parent)
     : QObject(parent)
     , m_boxes(boxes)
 {
-    for (QComboBox* box : m_boxes)
-        box->installEventFilter(this);
+    m_picked.fill(-1);
+    for (int i = 0; i < int(m_boxes.size()); ++i) {
+        QComboBox* box = m_boxes[i];
+        // The drop-down list gets this filter after the combo box's own, so it sees each key
+        // and click before the combo box acts on it.
+        m_lists[i] = box->view();
+        m_listViewports[i] = box->view()->viewport();
+        for (QObject* watched : {static_cast<QObject*>(box), static_cast<QObject*>(m_lists[i]),
+                                 static_cast<QObject*>(m_listViewports[i])})
+            watched->installEventFilter(this);
+        connect(box, &QComboBox::activated, this, [this, i](int index) { onActivated(i, index); });
+        if (box->lineEdit()) {
+            connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, i] { m_picked[i] = -1; });
+        }
+    }
+}
+
+int ValueBoxes::boxIndex(const QObject* object) const
+{
+    for (int i = 0; i < int(m_boxes.size()); ++i) {
+        if (object == m_boxes[i] || object == m_lists[i] || object == m_listViewports[i])
+            return i;
+    }
+    return -1;
 }
 
 QStringList ValueBoxes::entries() const
@@ -51,6 +93,17 @@ QStringList ValueBoxes::texts() const
     return list;
 }
 
+int ValueBoxes::pickedIndex(const QComboBox* box) const
+{
+    const int i = boxIndex(box);
+    if (i < 0)
+        return -1;
+    const int index = m_picked[i];
+    if (index < 0 || index >= box->count() || box->itemText(index) != box->currentText())
+        return -1;
+    return index;
+}
+
 void ValueBoxes::addToAll(const QStringList& values)
 {
     if (values.isEmpty())
@@ -68,24 +121,79 @@ void ValueBoxes::RememberAllValues()
 
 void ValueBoxes::ForgetSelectedValue(QComboBox* box)
 {
-    // The selection counts only while the edit field still shows the picked item.
-    const int index = box->currentIndex();
-    if (index < 0 || box->itemText(index) != box->currentText())
+    removeFromAll(pickedIndex(box));
+}
+
+void ValueBoxes::removeFromAll(int index)
+{
+    if (index < 0)
         return;
-    for (QComboBox* each : m_boxes) {
+    for (int i = 0; i < int(m_boxes.size()); ++i) {
+        QComboBox* each = m_boxes[i];
         if (index >= each->count())
             continue;
         const int selection = each->currentIndex();
         const int kept = selection == index ? -1 : selection > index ? selection - 1 : selection;
         keepingEditText(each, kept, [&] { each->removeItem(index); });
+        // A pick of a later entry follows it to its new index; the removed one is gone.
+        int& picked = m_picked[i];
+        picked = picked == index ? -1 : picked > index ? picked - 1 : picked;
     }
+}
+
+void ValueBoxes::onActivated(int box, int index)
+{
+    // An activation without a pick in progress comes from the combo box matching a typed
+    // text on leaving the box or on Enter: the text stays a typed one.
+    if (m_picking == box)
+        m_picked[box] = index;
+    m_picking = -1;
 }
 
 bool ValueBoxes::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
-        ForgetSelectedValue(static_cast<QComboBox*>(watched));
+    const int i = boxIndex(watched);
+    if (i < 0)
+        return false;
+    QComboBox* box = m_boxes[i];
+    const bool inList = watched != box;
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // The open list takes Enter before it becomes a key press.
+        if (inList && isEnter(static_cast<QKeyEvent*>(event)))
+            m_picking = i;
+        break;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete) {
+            m_picking = -1;
+            // While the list is open, the entry it highlights is the one the user is picking.
+            if (inList)
+                removeFromAll(m_lists[i]->currentIndex().row());
+            else
+                ForgetSelectedValue(box);
+        } else if (inList ? isEnter(key) : isListStep(key)) {
+            m_picking = i;
+        } else if (!inList) {
+            m_picking = -1;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (inList)
+            m_picking = i;
+        break;
+    case QEvent::Wheel:
+        if (!inList)
+            m_picking = i;
+        break;
+    case QEvent::FocusOut:
+        // Leaving the box makes it match a typed text against the entries: no pick.
+        if (!inList)
+            m_picking = -1;
+        break;
+    default: break;
+    }
     // The key still reaches the edit field.
     return false;
 }

@@ -37,4 +37,12 @@ QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize)
     return QPoint(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)));
 }
 
+QPoint centredOver(const QRect& anchorOuter, QSize outerSize)
+{
+    // Twice the centre, so that odd sizes round the same way on both sides.
+    const int left = (2 * anchorOuter.x() + anchorOuter.width() - outerSize.width()) / 2;
+    const int top = (2 * anchorOuter.y() + anchorOuter.height() - outerSize.height()) / 2;
+    return QPoint(left, top);
+}
+
 } // namespace quillet::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <optional>
@@ -31,5 +32,9 @@ struct ConfirmWindowLayout {
 // The start-up position of the main window in pixels: centred on the span from the screen's
 // origin to the work area's right and bottom edges (exclusive edges, in pixels).
 [[nodiscard]] QPoint startupPosition(int workAreaRight, int workAreaBottom, QSize outerSize);
+
+// The outer top left of a window of the given outer size centred over another window's outer
+// rectangle.
+[[nodiscard]] QPoint centredOver(const QRect& anchorOuter, QSize outerSize);
 
 } // namespace quillet::ui

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace quillet::datafile;
 using namespace Qt::Literals::StringLiterals;
 
@@ -75,6 +79,50 @@ private slots:
         QCOMPARE(readFirstLine(m_dir.filePath(u"folder.txt"_s)), QString());
         QVERIFY(!readDataFileLines(m_dir.filePath(u"folder.txt"_s)).has_value());
     }
+
+    void firstLineEndsAtTheFirstCrEvenFarIntoTheFile()
+    {
+        // The line is longer than one read, and what follows it is not read as part of it.
+        const QByteArray longLine(200 * 1024, 'x');
+        const QString path = write(u"long.txt"_s, longLine + "\rsecond" + QByteArray(1000, '\n'));
+        QCOMPARE(readFirstLine(path), QString::fromLatin1(longLine));
+        QCOMPARE(readFirstLine(write(u"bom.txt"_s, "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\nx")), u"😀"_s);
+        QCOMPARE(readFirstLine(write(u"nocr.txt"_s, "only\nline")), u"only\nline"_s);
+        QCOMPARE(readFirstLine(write(u"crfirst.txt"_s, "\r\nsecond")), QString());
+    }
+
+#ifdef Q_OS_UNIX
+    // A pipe without a writer blocked the start-up for ever; a device never ends. Each reads
+    // as a missing file, at once (a wrong reader hangs here until the test's time-out).
+    void dataFileThatIsNoRegularFileGivesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << u"pipe"_s;
+        QTest::newRow("link to an endless device") << u"device"_s;
+        QTest::newRow("link to a folder") << u"folder"_s;
+    }
+    void dataFileThatIsNoRegularFileGivesNothing()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(kind + u"-data.txt"_s);
+        QFile::remove(path);
+        if (kind == u"pipe"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(kind == u"device"_s ? u"/dev/zero"_s : QDir::tempPath(), path));
+        QCOMPARE(readFirstLine(path), QString());
+        QVERIFY(!readDataFileLines(path).has_value());
+    }
+
+    void linkToARegularFileIsRead()
+    {
+        const QString target = write(u"target.txt"_s, "linked\r\n");
+        const QString link = m_dir.filePath(u"link.txt"_s);
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(readFirstLine(link), u"linked"_s);
+        QCOMPARE(readDataFileLines(link), std::optional<QStringList>(QStringList{u"linked"_s}));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestDataFile)

@@ -22,7 +22,8 @@ private slots:
         QTest::addColumn<bool>("writable");
         QTest::addColumn<QString>("folder");
         QTest::newRow("writable program folder: portable") << true << u"/opt/q/"_s;
-        QTest::newRow("read-only program folder: per user") << false << u"/home/u/.config/Quillet/"_s;
+        QTest::newRow("read-only program folder: per user")
+            << false << u"/home/u/.config/Quillet/"_s;
     }
     void choice()
     {
@@ -54,7 +55,8 @@ private slots:
 
     void installedProgramUsesTheCreatedUserFolder()
     {
-        const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        const QString userFolder =
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir(userFolder).removeRecursively();
         const QString folder = resolveDataFolder(u"/usr/bin"_s);
         QCOMPARE(folder, QDir::toNativeSeparators(userFolder + u'/'));

@@ -3,6 +3,7 @@
 #include <QTest>
 
 using namespace quillet::datafile;
+using namespace Qt::Literals::StringLiterals;
 
 class TestWindows31J : public QObject {
     Q_OBJECT
@@ -46,9 +47,50 @@ private slots:
         QVERIFY(!encodeWindows31J(text).has_value());
     }
 
-    void truncatedDoubleByteDoesNotCrash()
+    // ICU's own substitute for a bad single byte is U+001A, an invisible control character
+    // that went on into file names.
+    void invalidBytesDecodeToReplacementCharacterNotSub_data()
     {
-        QCOMPARE(decodeWindows31J(QByteArray("a\x82")).left(1), QStringLiteral("a"));
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unmapped single byte 0x80") << QByteArray("a\x80z") << u"a\uFFFDz"_s;
+        QTest::newRow("unmapped single byte 0xA0") << QByteArray("\xa0") << u"\uFFFD"_s;
+        QTest::newRow("unmapped single byte 0xFD") << QByteArray("\xfd") << u"\uFFFD"_s;
+        QTest::newRow("unmapped single byte 0xFF") << QByteArray("\xff") << u"\uFFFD"_s;
+        QTest::newRow("truncated double byte at the end") << QByteArray("a\x82") << u"a\uFFFD"_s;
+        QTest::newRow("lead byte before a space keeps the space")
+            << QByteArray("\x82 b") << u"\uFFFD b"_s;
+        QTest::newRow("unassigned double byte") << QByteArray("\x85\x40") << u"\uFFFD"_s;
+        QTest::newRow("two bad bytes give two replacements")
+            << QByteArray("\x80\x80") << u"\uFFFD\uFFFD"_s;
+    }
+    void invalidBytesDecodeToReplacementCharacterNotSub()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(decodeWindows31J(bytes), text);
+        // The strict decoding still refuses them.
+        QVERIFY(!decodeWindows31JStrictly(bytes).has_value());
+    }
+
+    // ICU's table exchanges these three control characters; Windows does not.
+    void controlCharactersMapToThemselves_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0x1A") << QByteArray("\x1a") << u"\u001A"_s;
+        QTest::newRow("0x1C") << QByteArray("\x1c") << u"\u001C"_s;
+        QTest::newRow("0x7F") << QByteArray("\x7f") << u"\u007F"_s;
+        QTest::newRow("between double bytes")
+            << QByteArray("\x82\xa0\x7f\x82\xa2\x1c") << u"あ\u007Fい\u001C"_s;
+    }
+    void controlCharactersMapToThemselves()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(decodeWindows31J(bytes), text);
+        QCOMPARE(decodeWindows31JStrictly(bytes), std::optional<QString>(text));
+        QCOMPARE(encodeWindows31J(text), std::optional<QByteArray>(bytes));
     }
 };
 

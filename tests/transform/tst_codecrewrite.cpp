@@ -41,6 +41,12 @@ private slots:
             << u"M [0640x0480 024Bit X 30fps 0100f A 48kHz 2ch 96kbps ]"_s
             << u"|*/WIDTH/*|*/HEIGHT/*|*/BIT/*|*/FRAME/*|*/KHZ/*|"_s << noTable
             << u"M|640|480|24|100|48|"_s;
+        QTest::newRow("sampling rate in plain decimal, never with an exponent")
+            << u"M [640x480 24Bit X 30fps 10f A 100000kHz 2ch 96kbps ]"_s << u"|*/KHZ/*|"_s
+            << noTable << u"M|100000|"_s;
+        QTest::newRow("sampling rate 22.05")
+            << u"M [640x480 24Bit X 30fps 10f A 22.05kHz 2ch 96kbps ]"_s << u"|*/KHZ/*|"_s
+            << noTable << u"M|22.05|"_s;
         QTest::newRow("token twice replaced twice")
             << u"M "_s + kGroup << u"*/WIDTH/*-*/WIDTH/*"_s << noTable << u"M640-640"_s;
         QTest::newRow("no kHz: rate 0, the codec is the frame-rate word")

@@ -53,6 +53,11 @@ private slots:
         row("18 only the first", 18, u"第1話第2話"_s, none, none, u"#1第2話"_s);
         row("18 bare", 18, u"第7"_s, none, none, u"#7"_s);
         row("18 keeps what follows", 18, u"第7話あ"_s, none, none, u"#7あ"_s);
+        // Half of a surrogate pair was left behind and reached the file name as U+FFFD.
+        row("18 drops an emoji after the digits whole", 18, u"第3😀x"_s, none, none, u"#3x"_s);
+        row("18 drops a rare kanji after the digits whole", 18, u"第3𠮷野家"_s, none, none,
+            u"#3野家"_s);
+        row("18 a lone high surrogate is one unit", 18, u"第3\xD800x"_s, none, none, u"#3x"_s);
         row("18 nine digits: no match", 18, u"第123456789話"_s, none, none, u"第123456789話"_s);
         // Character conversions, single passes.
         row("19", 19, u"｢a｣"_s, none, none, u"「a」"_s);

@@ -60,6 +60,11 @@ private slots:
         QTest::newRow("22.05") << u"22.05"_s << u"22.05"_s;
         QTest::newRow("leading zero dropped") << u"048.0"_s << u"48"_s;
         QTest::newRow("zero") << u"0"_s << u"0"_s;
+        // The shortest form used to switch to an exponent ("1e+05") for round numbers.
+        QTest::newRow("100000 has no exponent") << u"100000"_s << u"100000"_s;
+        QTest::newRow("1000000 has no exponent") << u"1000000"_s << u"1000000"_s;
+        QTest::newRow("tiny value has no exponent") << u"0.0001"_s << u"0.0001"_s;
+        QTest::newRow("large value with a fraction") << u"96000.5"_s << u"96000.5"_s;
     }
     void singles()
     {

@@ -198,6 +198,32 @@ private slots:
         QVERIFY(renameButton()->isEnabled());
     }
 
+    // The rename button had the focus at open, so Space renamed at once; Escape did nothing.
+    void confirmationOpensOnTheListingAndEscapeClosesIt()
+    {
+        const QString a = write(u"a.txt"_s, "A");
+        test::dropFiles(editor()->viewport(), {a});
+        setNames(u"z"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        ui::Form2* form2 = confirmWindow();
+        QVERIFY(form2);
+        auto* listingBox = form2->findChild<QPlainTextEdit*>(u"Text1"_s);
+        QCOMPARE(form2->focusWidget(), listingBox);
+        QTest::keyClick(form2->focusWidget(), Qt::Key_Space);
+        QTest::keyClick(form2->focusWidget(), Qt::Key_Return);
+        QCOMPARE(files(), QStringList{u"a.txt"_s});
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QTest::keyClick(form2->focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!confirmWindow());
+        QCOMPARE(files(), QStringList{u"a.txt"_s});
+        QCOMPARE(m_form->batch().count(), 1);
+        QVERIFY(renameButton()->isEnabled());
+        // Opened again, it renames as before.
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QCOMPARE(files(), QStringList{u"z.txt"_s});
+    }
+
     void listingIsRebuiltAtEveryPress()
     {
         const QString a = write(u"a.txt"_s, "A");

@@ -1,0 +1,224 @@
+// The main window from the keyboard and for screen readers: the Tab order, Enter in a panel, the
+// labels linked to their boxes, and an accessible name on every control.
+#include "widgettest.h"
+
+#include "ui/form1.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace quillet;
+using namespace Qt::Literals::StringLiterals;
+
+class TestKeyboardAccess : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dataDir;
+    test::ScriptedDialogs m_dialogs;
+    std::unique_ptr<ui::Form1> m_form;
+
+    template <typename T = QWidget> T* child(const QString& name) const
+    {
+        return test::control<T>(m_form.get(), name);
+    }
+    QRadioButton* modeOption(int index) const
+    {
+        for (QRadioButton* option : m_form->findChildren<QRadioButton*>(u"Option1"_s)) {
+            if (option->property("index").toInt() == index)
+                return option;
+        }
+        qFatal("no mode option %d", index);
+    }
+    void start()
+    {
+        m_form = test::showMainWindow(m_dataDir.path(), m_dialogs);
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void dropNames(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& name : names)
+            paths.append(QDir::toNativeSeparators(m_dataDir.filePath(name)));
+        m_form->takeInFiles(paths);
+    }
+    void switchMode(int index) { QTest::mouseClick(modeOption(index), Qt::LeftButton); }
+    // Every control enabled: a batch, and history in both directions.
+    void enableEverything()
+    {
+        dropNames({u"a.txt"_s});
+        auto* editor = child<QPlainTextEdit>(u"Text1"_s);
+        QTest::keyClicks(editor, u"xy"_s);
+        QTest::mouseClick(child(u"Command3"_s), Qt::LeftButton);
+        for (const QString& name : {u"Command1"_s, u"Command3"_s, u"Command4"_s})
+            QVERIFY2(child(name)->isEnabled(), qPrintable(name));
+    }
+    QStringList walk(Qt::KeyboardModifiers modifiers)
+    {
+        QWidget* first = QApplication::focusWidget();
+        QStringList names;
+        for (int i = 0; i < 40; ++i) {
+            names.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+            if (QApplication::focusWidget() == first)
+                break;
+        }
+        return names;
+    }
+
+private slots:
+    void cleanup() { m_form.reset(); }
+
+    // The order jumped (the history buttons, the source display, the editor, B before A...).
+    void tabOrderRunsFromTopLeftToBottomRight_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("easy mode")
+            << 0 << QStringList{u"Option1"_s,  u"List6"_s,    u"Text10"_s,   u"Text11"_s,
+                                u"Command7"_s, u"Command3"_s, u"Command4"_s, u"Command5"_s,
+                                u"Text1"_s,    u"Command1"_s, u"Command2"_s};
+        QTest::newRow("advanced mode")
+            << 1
+            << QStringList{u"Option1"_s, u"List4"_s,    u"Text4"_s,    u"Text8"_s,    u"Text12"_s,
+                           u"List5"_s,   u"Text5"_s,    u"Text9"_s,    u"Text13"_s,   u"List3"_s,
+                           u"Text3"_s,   u"Command6"_s, u"Command3"_s, u"Command4"_s, u"Command5"_s,
+                           u"Text1"_s,   u"Command1"_s, u"Command2"_s};
+    }
+    void tabOrderRunsFromTopLeftToBottomRight()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, order);
+        start();
+        enableEverything();
+        switchMode(mode);
+        modeOption(mode)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(walk(Qt::NoModifier), order);
+        // Shift+Tab goes the same way back.
+        QStringList back = order.mid(1);
+        std::reverse(back.begin(), back.end());
+        back.prepend(order.first());
+        QCOMPARE(walk(Qt::ShiftModifier), back);
+    }
+
+    // Enter in a value box did nothing; it runs the panel's button, as in a dialog.
+    void enterRunsThePanelButton_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("A= in the easy panel") << 0 << u"Text10"_s << u"+one\r\n+two"_s;
+        QTest::newRow("B= in the easy panel") << 0 << u"Text11"_s << u"+one\r\n+two"_s;
+        QTest::newRow("the easy operation list") << 0 << u"List6"_s << u"+one\r\n+two"_s;
+        QTest::newRow("value C") << 1 << u"Text3"_s << u"*one\r\n*two"_s;
+        QTest::newRow("value A-1") << 1 << u"Text4"_s << u"*one\r\n*two"_s;
+        QTest::newRow("the plus box of position A") << 1 << u"Text12"_s << u"*one\r\n*two"_s;
+        QTest::newRow("the advanced operation list") << 1 << u"List3"_s << u"*one\r\n*two"_s;
+        QTest::newRow("the position B list") << 1 << u"List5"_s << u"*one\r\n*two"_s;
+    }
+    void enterRunsThePanelButton()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, source);
+        QFETCH(QString, names);
+        start();
+        dropNames({u"one.txt"_s, u"two.txt"_s});
+        switchMode(mode);
+        // Easy: 先頭にA文字を付ける with A "+"; advanced: value C "*" put in at position A.
+        child<QListWidget>(u"List6"_s)->setCurrentRow(8);
+        child<QComboBox>(u"Text10"_s)->lineEdit()->setText(u"+"_s);
+        child<QComboBox>(u"Text3"_s)->lineEdit()->setText(u"*"_s);
+        QWidget* widget = child(source);
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget, Qt::Key_Return);
+        QCOMPARE(m_form->names(), names);
+        QCOMPARE(QApplication::focusWidget(), widget); // the focus stays where the user is
+    }
+
+    void keypadEnterInAValueBoxRunsTheOperation()
+    {
+        start();
+        dropNames({u"one.txt"_s});
+        child<QListWidget>(u"List6"_s)->setCurrentRow(15); // 最後方にA文字を付ける
+        auto* text10 = child<QComboBox>(u"Text10"_s);
+        text10->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(text10, u"_end"_s);
+        QTest::keyClick(text10, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_form->names(), u"one_end"_s);
+        QCOMPARE(text10->currentText(), u"_end"_s);
+    }
+
+    // No label was linked to its box.
+    void everyLabelIsTheBuddyOfItsBox_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("リネーム元のファイル") << u"Label1"_s << u"Text2"_s;
+        QTest::newRow("値C") << u"Label2"_s << u"Text3"_s;
+        QTest::newRow("値A-1") << u"Label3"_s << u"Text4"_s;
+        QTest::newRow("値B-1") << u"Label4"_s << u"Text5"_s;
+        QTest::newRow("前から") << u"Label5"_s << u"Text6"_s;
+        QTest::newRow("文字目 after 後ろから") << u"Label6"_s << u"Text7"_s;
+        QTest::newRow("文字目 after 前から") << u"Label7"_s << u"Text6"_s;
+        QTest::newRow("後ろから") << u"Label8"_s << u"Text7"_s;
+        QTest::newRow("値A-2") << u"Label9"_s << u"Text8"_s;
+        QTest::newRow("値B-2") << u"Label10"_s << u"Text9"_s;
+        QTest::newRow("A=") << u"Label11"_s << u"Text10"_s;
+        QTest::newRow("B=") << u"Label12"_s << u"Text11"_s;
+    }
+    void everyLabelIsTheBuddyOfItsBox()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, box);
+        start();
+        QCOMPARE(child<QLabel>(label)->buddy(), child(box));
+        // A screen reader names the box after its label.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(child(box));
+        QVERIFY(accessible);
+        QVERIFY(accessible->text(QAccessible::Name).contains(child<QLabel>(label)->text()));
+    }
+
+    // No control had an accessible name.
+    void everyControlHasAnAccessibleName()
+    {
+        start();
+        int controls = 0;
+        for (QWidget* widget : m_form->findChildren<QWidget*>()) {
+            static const QRegularExpression catalogueName(
+                u"^(Text|List|Command|Option|Label|Frame)\\d+$"_s);
+            if (!catalogueName.match(widget->objectName()).hasMatch())
+                continue;
+            ++controls;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY(accessible);
+            const QString what = widget->objectName() + u' ' + widget->toolTip();
+            QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), qPrintable(what));
+            if (!widget->toolTip().isEmpty())
+                QCOMPARE(accessible->text(QAccessible::Description), widget->toolTip());
+        }
+        QCOMPARE(controls, 47); // every control of the catalogue, Option1 counted twice
+    }
+
+    void buttonsAndOptionsAreNamedByTheirCaptions()
+    {
+        start();
+        for (QAbstractButton* button : m_form->findChildren<QAbstractButton*>()) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+            QCOMPARE(accessible->text(QAccessible::Name), button->text());
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(child(u"Text12"_s))->text(QAccessible::Name),
+                 u"A位置 プラスする値"_s);
+    }
+};
+
+QUILLET_WIDGET_TEST_MAIN(TestKeyboardAccess)
+#include "tst_keyboardaccess.moc"

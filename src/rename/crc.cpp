@@ -27,6 +27,8 @@ struct Engine {
     std::uint64_t fold1024Low = 0, fold1024High = 0;
     std::uint64_t fold512Low = 0, fold512High = 0;
     std::uint64_t fold128Low = 0, fold128High = 0;
+    // x^(2^k) mod P, reflected (x^0 is the top bit), for appending k-bit runs of zeros.
+    std::array<std::uint32_t, 67> powerOfTwoShifts{};
 };
 
 std::uint32_t reflect32(std::uint32_t v)
@@ -46,6 +48,22 @@ std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent)
             r ^= normalPoly;
     }
     return std::uint64_t(reflect32(std::uint32_t(r))) << 1;
+}
+
+// a(x) * b(x) mod P for reflected operands: bit 31 holds x^0, bit 0 holds x^31. For CRC-16 the
+// modulus is x^16 * P16(x), whose ring keeps x^16 * r(x) in the form x^16 * (r(x) mod P16):
+// the product of a 16-bit register stays a 16-bit register.
+std::uint32_t multiplyModulo(std::uint32_t reflectedPoly, std::uint32_t a, std::uint32_t b)
+{
+    std::uint32_t product = 0;
+    for (std::uint32_t bit = 0x80000000u; bit != 0 && a != 0; bit >>= 1) {
+        if (a & bit) {
+            product ^= b;
+            a ^= bit;
+        }
+        b = (b & 1) ? (b >> 1) ^ reflectedPoly : b >> 1; // b *= x
+    }
+    return product;
 }
 
 Engine makeEngine(std::uint32_t reflectedPoly)
@@ -71,6 +89,10 @@ Engine makeEngine(std::uint32_t reflectedPoly)
     e.fold512High = foldConstant(e.normalPoly, 512 - 32);
     e.fold128Low = foldConstant(e.normalPoly, 128 + 32);
     e.fold128High = foldConstant(e.normalPoly, 128 - 32);
+    e.powerOfTwoShifts[0] = 0x40000000u; // x^1
+    for (std::size_t k = 1; k < e.powerOfTwoShifts.size(); ++k)
+        e.powerOfTwoShifts[k] =
+            multiplyModulo(reflectedPoly, e.powerOfTwoShifts[k - 1], e.powerOfTwoShifts[k - 1]);
     return e;
 }
 
@@ -316,8 +338,13 @@ std::uint32_t Crc::value() const
 
 QString Crc::text() const
 {
-    const int digits = m_kind == ChecksumKind::Crc16 ? 4 : 8;
-    return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
+    return checksumText(m_kind, value());
+}
+
+QString checksumText(ChecksumKind kind, std::uint32_t value)
+{
+    const int digits = kind == ChecksumKind::Crc16 ? 4 : 8;
+    return QStringLiteral("%1").arg(value, digits, 16, QChar(u'0')).toUpper();
 }
 
 std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data, std::size_t size)
@@ -325,6 +352,24 @@ std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* dat
     const std::uint32_t crc = updateWith(kernel, engine(kind), initialRegister(kind),
                                          static_cast<const unsigned char*>(data), size);
     return crc ^ finalXor(kind);
+}
+
+std::uint32_t combineCrc(ChecksumKind kind, std::uint32_t crcA, std::uint32_t crcB,
+                         std::uint64_t lengthB)
+{
+    // The register is linear in what it started from: running B from register r gives
+    // r * x^(8 * lengthB) mod P XOR (B run from register 0). B's own checksum started from the
+    // initial register instead, and both carry the final XOR; taking those out leaves
+    // (crcA XOR final XOR XOR initial) * x^(8 * lengthB) XOR crcB.
+    const Engine& e = engine(kind);
+    std::uint32_t shift = 0x80000000u; // x^0
+    // x^(8 * lengthB) from the bits of lengthB, starting at x^(2^3) = x^8.
+    for (std::size_t k = 3; lengthB != 0; ++k, lengthB >>= 1) {
+        if (lengthB & 1)
+            shift = multiplyModulo(e.reflectedPoly, e.powerOfTwoShifts[k], shift);
+    }
+    const std::uint32_t registerA = crcA ^ finalXor(kind) ^ initialRegister(kind);
+    return multiplyModulo(e.reflectedPoly, shift, registerA) ^ crcB;
 }
 
 std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size)

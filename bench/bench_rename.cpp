@@ -1,11 +1,10 @@
 // File checksums against the plain reading of the same file, in one run:
 //  - each CRC kernel (tables; carry-less multiply on 128, 256 and 512 bits) and ISA-L's
-//  crc32_gzip_refl
-//    on one block in memory;
-//  - FileChecksum on a cached 1 GiB and 2 GiB file (its own choice, forced to one thread, forced
-//    to two) against a single-thread read() loop and against ISA-L summing over that loop;
+//    crc32_gzip_refl, on one block in memory;
+//  - FileChecksum on a cached 1 GiB and 2 GiB file (its own choice, two threads at that size,
+//    and forced to one) against a single-thread read() loop and against ISA-L over that loop;
+//  - FileChecksum and the read() loop on a 1 GiB file dropped from the page cache each pass;
 //  - FileChecksum on the 2 GiB file with the progress window (offscreen);
-//  - the same on a 1 GiB file dropped from the page cache before each pass;
 //  - one against two threads on files of 1 to 32 MiB, where the two-thread size limit lies;
 // and a rename run of 10,000 files against perl's rename on the same files.
 // Run: build/default/bench/bench_rename  (needs about 3.1 GiB of free space in the temp folder)

@@ -26,7 +26,9 @@ inline constexpr qint64 kChecksumBlockBytes = 1'000'000;
 [[nodiscard]] QString progressLabel(qint64 offset, qint64 length);
 
 // Files from this size on are summed by two threads, one half each (when the processor has two
-// cores): below it, starting the threads costs more than the second core saves.
+// cores). Starting and ending the threads costs about 0.1 ms (measured on a cached 2 MiB file:
+// 229 us with two threads, 144 us with one), as much as summing 1 to 2 MiB; from 8 MiB on it is
+// a small share of the time however the halves fare.
 inline constexpr qint64 kTwoThreadChecksumBytes = 8 << 20;
 
 // Who reads and sums the file: chosen by its size, or forced (tests and benchmarks compare the

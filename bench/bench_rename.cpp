@@ -1,13 +1,24 @@
-// File checksums of a cached 1 GiB file against a loop that only reads it in the same blocks,
-// and a rename run of 10,000 files against perl's rename on the same files, in one run; the
-// same run with its journal (one forced write per rename) against the run without.
-// Run: build/default/bench/bench_rename  (needs about 1 GiB of free space in the temp folder)
+// File checksums against the plain reading of the same file, in one run:
+//  - each CRC kernel (tables; carry-less multiply on 128, 256 and 512 bits) and ISA-L's
+//    crc32_gzip_refl, on one block in memory;
+//  - FileChecksum on a cached 1 GiB and 2 GiB file (its own choice, two threads at that size,
+//    and forced to one) against a single-thread read() loop and against ISA-L over that loop;
+//  - FileChecksum and the read() loop on a 1 GiB file dropped from the page cache each pass;
+//  - FileChecksum on the 2 GiB file with the progress window (offscreen);
+//  - one against two threads on files of 1 to 32 MiB, where the two-thread size limit lies;
+// and a rename run of 10,000 files against perl's rename on the same files, with and without
+// its journal (one forced write per rename).
+// Run: build/default/bench/bench_rename  (needs about 3.1 GiB of free space in the temp folder)
+// Only the checksums: build/default/bench/bench_rename --benchmark_filter='Crc|Read|Checksum|Isal'
 #include "rename/filechecksum.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamejournal.h"
 #include "rename/renamerun.h"
 
-#include <QCoreApplication>
+#include "batch/nativepath.h"
+#include "ui/checksumprogresswindow.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -15,6 +26,13 @@
 
 #include "benchmain.h"
 
+#include <isa-l/crc.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <map>
 #include <vector>
 
 using namespace quillet;
@@ -22,7 +40,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint64 kFileSize = qint64(1) << 30;
+constexpr qint64 kMiB = qint64(1) << 20;
 constexpr int kFiles = 10'000;
 
 QTemporaryDir& workDir()
@@ -31,21 +49,79 @@ QTemporaryDir& workDir()
     return dir;
 }
 
-const QString& bigFile()
+// A file of `bytes` bytes of varied content, written once per run and flushed to the disk, so
+// that it can be dropped from the page cache.
+const QString& fileOfSize(qint64 bytes)
 {
-    static const QString path = [] {
-        const QString file = workDir().filePath(u"big.bin"_s);
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(file));
-        QByteArray chunk(1 << 20, Qt::Uninitialized);
+    static std::map<qint64, QString> files;
+    auto found = files.find(bytes);
+    if (found != files.end())
+        return found->second;
+    const QString path = workDir().filePath(u"f%1.bin"_s.arg(bytes));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray chunk(kMiB, Qt::Uninitialized);
+    for (qint64 written = 0; written < bytes; written += chunk.size()) {
         for (int i = 0; i < chunk.size(); ++i)
-            chunk[i] = char((i * 2654435761u) >> 24);
-        for (qint64 written = 0; written < kFileSize; written += chunk.size())
-            out.write(chunk);
-        return file;
-    }();
-    return path;
+            chunk[i] = char(((written + i) * 2654435761u) >> 24);
+        out.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
+    }
+    out.flush();
+    ::fsync(out.handle());
+    return files.emplace(bytes, path).first->second;
+}
+
+int openForReading(const QString& path)
+{
+    return ::open(batch::nativeBytesFromPath(path).constData(), O_RDONLY | O_CLOEXEC);
+}
+
+// Reads the file once more so that it is in the page cache, or drops it from there.
+void makeCached(const QString& path, bool cached)
+{
+    const int fd = openForReading(path);
+    if (cached) {
+        std::vector<char> buffer(kMiB);
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+    } else {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    }
+    ::close(fd);
+}
+
+// The baseline: one thread reading the whole file with read() into one buffer. `sum` is given
+// each piece read.
+template <typename Sum> bool readLoop(const QString& path, qint64 bufferBytes, Sum&& sum)
+{
+    const int fd = openForReading(path);
+    if (fd < 0)
+        return false;
+    std::vector<unsigned char> buffer(static_cast<size_t>(bufferBytes));
+    ssize_t got;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) > 0)
+        sum(buffer.data(), size_t(got));
+    ::close(fd);
+    return got == 0;
+}
+
+// CPU seconds of all threads of this process so far: the cost of the reading threads too.
+double processCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Reports the CPU time of all threads per GiB read, from `start` on.
+void reportCpu(benchmark::State& state, double start, qint64 bytesPerIteration)
+{
+    const double gib = double(state.iterations()) * double(bytesPerIteration) / double(1 << 30);
+    state.counters["cpu_ms_per_GiB"] = (processCpuSeconds() - start) * 1000.0 / gib;
 }
 
 class NoProgress final : public rename::ChecksumProgress {
@@ -55,38 +131,115 @@ public:
     void end() override {}
 };
 
-void BM_ReadOnly(benchmark::State& state)
+rename::ChecksumKind kindArg(std::int64_t arg)
 {
-    std::vector<char> block(rename::kChecksumBlockBytes);
-    for (auto _ : state) {
-        QFile file(bigFile());
-        if (!file.open(QIODevice::ReadOnly))
-            state.SkipWithError("cannot open");
-        while (file.read(block.data(), qint64(block.size())) > 0)
-            benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * kFileSize);
+    return arg == 16 ? rename::ChecksumKind::Crc16 : rename::ChecksumKind::Crc32;
 }
 
+// Arguments: file size in MiB, read() buffer in KiB, cached (1) or not (0).
+void BM_ReadLoop(benchmark::State& state)
+{
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    const bool cached = state.range(2) != 0;
+    makeCached(path, cached);
+    const double cpu = processCpuSeconds();
+    for (auto _ : state) {
+        if (!cached) {
+            state.PauseTiming();
+            makeCached(path, false);
+            state.ResumeTiming();
+        }
+        if (!readLoop(path, state.range(1) << 10,
+                      [](const unsigned char* p, size_t) { benchmark::DoNotOptimize(p); }))
+            state.SkipWithError("cannot read");
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
+}
+
+// ISA-L's CRC-32 over the same read() loop. Arguments: file size in MiB, read() buffer in KiB.
+void BM_IsalOverRead(benchmark::State& state)
+{
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    makeCached(path, true);
+    const double cpu = processCpuSeconds();
+    for (auto _ : state) {
+        std::uint32_t crc = 0;
+        if (!readLoop(path, state.range(1) << 10, [&crc](const unsigned char* p, size_t n) {
+                crc = crc32_gzip_refl(crc, p, n);
+            }))
+            state.SkipWithError("cannot read");
+        benchmark::DoNotOptimize(crc);
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
+}
+
+// Arguments: file size in MiB, 16 or 32, threads (0: its own choice, 1, 2), cached (1) or not.
 void BM_FileChecksum(benchmark::State& state)
 {
-    const auto kind =
-        state.range(0) == 16 ? rename::ChecksumKind::Crc16 : rename::ChecksumKind::Crc32;
-    for (auto _ : state) {
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    const rename::ChecksumKind kind = kindArg(state.range(1));
+    const auto threads = static_cast<rename::ChecksumThreads>(state.range(2));
+    const bool cached = state.range(3) != 0;
+    makeCached(path, cached);
+    // The result must be the one ISA-L gives, or the speed means nothing.
+    if (kind == rename::ChecksumKind::Crc32) {
+        std::uint32_t crc = 0;
+        readLoop(path, kMiB,
+                 [&crc](const unsigned char* p, size_t n) { crc = crc32_gzip_refl(crc, p, n); });
         NoProgress progress;
-        benchmark::DoNotOptimize(rename::FileChecksum(bigFile(), kind, progress));
+        if (rename::FileChecksum(path, kind, progress, 1, threads)
+            != rename::checksumText(kind, crc))
+            state.SkipWithError("FileChecksum differs from ISA-L");
     }
-    state.SetBytesProcessed(state.iterations() * kFileSize);
+    const double cpu = processCpuSeconds();
+    for (auto _ : state) {
+        if (!cached) {
+            state.PauseTiming();
+            makeCached(path, false);
+            state.ResumeTiming();
+        }
+        NoProgress progress;
+        benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress, 1, threads));
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
 }
 
+// What the user waits for: FileChecksum with the progress window drawing its labels and
+// processing events (offscreen). Arguments: file size in MiB, 16 or 32.
+void BM_FileChecksumWindow(benchmark::State& state)
+{
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    const rename::ChecksumKind kind = kindArg(state.range(1));
+    makeCached(path, true);
+    const double cpu = processCpuSeconds();
+    for (auto _ : state) {
+        ui::ChecksumProgressWindow progress;
+        benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress));
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    reportCpu(state, cpu, state.range(0) * kMiB);
+}
+
+// One block in memory. Arguments: 16 or 32, kernel (0 tables, 1 narrow, 2 wide, 3 widest
+// carry-less multiply).
 void BM_CrcKernel(benchmark::State& state)
 {
-    const auto kernel =
-        state.range(0) == 0 ? rename::CrcKernel::Tables : rename::CrcKernel::Carryless;
+    const rename::ChecksumKind kind = kindArg(state.range(0));
+    const auto kernel = static_cast<rename::CrcKernel>(state.range(1));
     std::vector<char> data(rename::kChecksumBlockBytes, 'x');
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            rename::crcWithKernel(rename::ChecksumKind::Crc32, kernel, data.data(), data.size()));
+        benchmark::DoNotOptimize(rename::crcWithKernel(kind, kernel, data.data(), data.size()));
+    state.SetBytesProcessed(state.iterations() * qint64(data.size()));
+}
+
+void BM_IsalKernel(benchmark::State& state)
+{
+    std::vector<unsigned char> data(rename::kChecksumBlockBytes, 'x');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(crc32_gzip_refl(0, data.data(), data.size()));
     state.SetBytesProcessed(state.iterations() * qint64(data.size()));
 }
 
@@ -121,6 +274,7 @@ void BM_RenameRun(benchmark::State& state)
         ops.rename = rename::renameWithoutReplacing;
         ops.askName = [](const QString&, const QString&, const QString&) { return QString(); };
         ops.showMessage = [](const QString&) {};
+        ops.exists = rename::itemExists;
         ops.fileChecksum = [](const QString&, rename::ChecksumKind) {
             return std::optional<QString>();
         };
@@ -163,14 +317,57 @@ void BM_PerlRename(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ReadOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
-BENCHMARK(BM_FileChecksum)
-    ->Arg(16)
-    ->Arg(32)
+BENCHMARK(BM_CrcKernel)
+    ->ArgsProduct({{16, 32}, {0, 1, 2, 3}})
+    ->ArgNames({"crc", "kernel"})
+    ->Unit(benchmark::kMicrosecond)
+    ->MinTime(0.2);
+BENCHMARK(BM_IsalKernel)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
+// Cached 1 GiB and 2 GiB files.
+BENCHMARK(BM_ReadLoop)
+    ->ArgsProduct({{1024, 2048}, {256, 1024}, {1}})
+    ->ArgNames({"MiB", "KiB", "cached"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->MinTime(3);
-BENCHMARK(BM_CrcKernel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+    ->Iterations(4);
+BENCHMARK(BM_IsalOverRead)
+    ->ArgsProduct({{1024, 2048}, {256}})
+    ->ArgNames({"MiB", "KiB"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(BM_FileChecksum)
+    ->ArgsProduct({{1024, 2048}, {16, 32}, {0, 1}, {1}})
+    ->ArgNames({"MiB", "crc", "threads", "cached"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(BM_FileChecksumWindow)
+    ->ArgsProduct({{2048}, {16, 32}})
+    ->ArgNames({"MiB", "crc"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+// A 1 GiB file read from the disk.
+BENCHMARK(BM_ReadLoop)
+    ->ArgsProduct({{1024}, {256, 1024}, {0}})
+    ->ArgNames({"MiB", "KiB", "cached"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(BM_FileChecksum)
+    ->ArgsProduct({{1024}, {32}, {0, 1}, {0}})
+    ->ArgNames({"MiB", "crc", "threads", "cached"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
+// Where two threads start to pay.
+BENCHMARK(BM_FileChecksum)
+    ->ArgsProduct({{1, 2, 4, 8, 16, 32}, {32}, {1, 2}, {1}})
+    ->ArgNames({"MiB", "crc", "threads", "cached"})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->MinTime(0.1);
 BENCHMARK(BM_RenameRun)
     ->Arg(0)
     ->Arg(1)
@@ -179,4 +376,4 @@ BENCHMARK(BM_RenameRun)
     ->Iterations(3);
 BENCHMARK(BM_PerlRename)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-QUILLET_BENCHMARK_MAIN(QCoreApplication)
+QUILLET_BENCHMARK_MAIN(QApplication)

@@ -24,9 +24,12 @@ struct Engine {
     std::array<std::array<std::uint32_t, 256>, 16> tables{};
     // Folding constants: for a distance of T bits, the low quadword is multiplied by
     // x^(T+32) mod P and the high one by x^(T-32) mod P (reflected, shifted left by one).
+    std::uint64_t fold2048Low = 0, fold2048High = 0;
     std::uint64_t fold1024Low = 0, fold1024High = 0;
     std::uint64_t fold512Low = 0, fold512High = 0;
     std::uint64_t fold128Low = 0, fold128High = 0;
+    // x^(2^k) mod P, reflected (x^0 is the top bit), for appending k-bit runs of zeros.
+    std::array<std::uint32_t, 67> powerOfTwoShifts{};
 };
 
 std::uint32_t reflect32(std::uint32_t v)
@@ -48,6 +51,22 @@ std::uint64_t foldConstant(std::uint64_t normalPoly, int exponent)
     return std::uint64_t(reflect32(std::uint32_t(r))) << 1;
 }
 
+// a(x) * b(x) mod P for reflected operands: bit 31 holds x^0, bit 0 holds x^31. For CRC-16 the
+// modulus is x^16 * P16(x), whose ring keeps x^16 * r(x) in the form x^16 * (r(x) mod P16):
+// the product of a 16-bit register stays a 16-bit register.
+std::uint32_t multiplyModulo(std::uint32_t reflectedPoly, std::uint32_t a, std::uint32_t b)
+{
+    std::uint32_t product = 0;
+    for (std::uint32_t bit = 0x80000000u; bit != 0 && a != 0; bit >>= 1) {
+        if (a & bit) {
+            product ^= b;
+            a ^= bit;
+        }
+        b = (b & 1) ? (b >> 1) ^ reflectedPoly : b >> 1; // b *= x
+    }
+    return product;
+}
+
 Engine makeEngine(std::uint32_t reflectedPoly)
 {
     Engine e;
@@ -65,12 +84,18 @@ Engine makeEngine(std::uint32_t reflectedPoly)
             e.tables[t][n] = (prev >> 8) ^ e.tables[0][prev & 0xFF];
         }
     }
+    e.fold2048Low = foldConstant(e.normalPoly, 2048 + 32);
+    e.fold2048High = foldConstant(e.normalPoly, 2048 - 32);
     e.fold1024Low = foldConstant(e.normalPoly, 1024 + 32);
     e.fold1024High = foldConstant(e.normalPoly, 1024 - 32);
     e.fold512Low = foldConstant(e.normalPoly, 512 + 32);
     e.fold512High = foldConstant(e.normalPoly, 512 - 32);
     e.fold128Low = foldConstant(e.normalPoly, 128 + 32);
     e.fold128High = foldConstant(e.normalPoly, 128 - 32);
+    e.powerOfTwoShifts[0] = 0x40000000u; // x^1
+    for (std::size_t k = 1; k < e.powerOfTwoShifts.size(); ++k)
+        e.powerOfTwoShifts[k] =
+            multiplyModulo(reflectedPoly, e.powerOfTwoShifts[k - 1], e.powerOfTwoShifts[k - 1]);
     return e;
 }
 
@@ -144,12 +169,33 @@ bool cpuHasWideCarrylessMultiply()
 #endif
 }
 
+// 512-bit carry-less multiplication folds four lanes per instruction.
+bool cpuHasWidestCarrylessMultiply()
+{
+#if defined(_MSC_VER)
+    int info[4];
+    __cpuid(info, 1);
+    // The system must save the AVX-512 registers (opmask, upper ZMM halves, ZMM16-31) too.
+    const bool osSavesZmm = (info[2] & (1 << 27)) && (_xgetbv(0) & 0xE6) == 0xE6;
+    __cpuidex(info, 7, 0);
+    return osSavesZmm && (info[1] & (1 << 16)) && (info[1] & (1 << 31))
+           && (info[2] & (1 << 10)); // AVX512F, AVX512VL, VPCLMULQDQ
+#else
+    // GCC reports the AVX-512 features only when the system saves their registers.
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
+           && __builtin_cpu_supports("vpclmulqdq");
+#endif
+}
+
 #if defined(__GNUC__)
 #define QUILLET_TARGET_CLMUL __attribute__((target("pclmul,sse4.1")))
 #define QUILLET_TARGET_WIDE __attribute__((target("vpclmulqdq,avx2,pclmul,sse4.1")))
+#define QUILLET_TARGET_WIDEST                                                                      \
+    __attribute__((target("vpclmulqdq,avx512f,avx512vl,avx2,pclmul,sse4.1")))
 #else
 #define QUILLET_TARGET_CLMUL
 #define QUILLET_TARGET_WIDE
+#define QUILLET_TARGET_WIDEST
 #endif
 
 QUILLET_TARGET_CLMUL inline __m128i fold(__m128i x, __m128i k)
@@ -254,15 +300,76 @@ QUILLET_TARGET_WIDE std::uint32_t updateWideCarryless(const Engine& e, std::uint
     return finishFolded(e, x, p, n);
 }
 
+QUILLET_TARGET_WIDEST inline __m512i load512(const unsigned char* p)
+{
+    return _mm512_loadu_si512(p);
+}
+
+// Folds the four lanes of z over `k`'s distance and adds the data in, in one three-way XOR.
+QUILLET_TARGET_WIDEST inline __m512i fold512(__m512i z, __m512i k, __m512i data)
+{
+    return _mm512_ternarylogic_epi64(_mm512_clmulepi64_epi128(z, k, 0x00),
+                                     _mm512_clmulepi64_epi128(z, k, 0x11), data, 0x96);
+}
+
+QUILLET_TARGET_WIDEST __m512i broadcastConstants(std::uint64_t low, std::uint64_t high)
+{
+    const auto lo = static_cast<long long>(low);
+    const auto hi = static_cast<long long>(high);
+    return _mm512_set_epi64(hi, lo, hi, lo, hi, lo, hi, lo);
+}
+
+// One 128-bit lane of z (the masked form: the plain one trips GCC's uninitialized warning).
+template <int index> QUILLET_TARGET_WIDEST inline __m128i lane(__m512i z)
+{
+    return _mm512_maskz_extracti32x4_epi32(0xF, z, index);
+}
+
+// Sixteen 128-bit lanes (256 bytes) folded at once, four per instruction; at least 256 bytes.
+QUILLET_TARGET_WIDEST std::uint32_t updateWidestCarryless(const Engine& e, std::uint32_t crc,
+                                                          const unsigned char* p, std::size_t n)
+{
+    const __m512i k2048 = broadcastConstants(e.fold2048Low, e.fold2048High);
+    const __m512i k512 = broadcastConstants(e.fold512Low, e.fold512High);
+    const __m128i k128 =
+        _mm_set_epi64x(static_cast<long long>(e.fold128High), static_cast<long long>(e.fold128Low));
+    __m512i z0 = _mm512_xor_si512(load512(p),
+                                  _mm512_castsi128_si512(_mm_cvtsi32_si128(static_cast<int>(crc))));
+    __m512i z1 = load512(p + 64);
+    __m512i z2 = load512(p + 128);
+    __m512i z3 = load512(p + 192);
+    p += 256;
+    n -= 256;
+    while (n >= 256) {
+        z0 = fold512(z0, k2048, load512(p));
+        z1 = fold512(z1, k2048, load512(p + 64));
+        z2 = fold512(z2, k2048, load512(p + 128));
+        z3 = fold512(z3, k2048, load512(p + 192));
+        p += 256;
+        n -= 256;
+    }
+    // The four registers in message order, folded into one, whose four lanes are then folded
+    // into one in message order.
+    z1 = fold512(z0, k512, z1);
+    z2 = fold512(z1, k512, z2);
+    z3 = fold512(z2, k512, z3);
+    __m128i x = lane<0>(z3);
+    x = _mm_xor_si128(fold(x, k128), lane<1>(z3));
+    x = _mm_xor_si128(fold(x, k128), lane<2>(z3));
+    x = _mm_xor_si128(fold(x, k128), lane<3>(z3));
+    return finishFolded(e, x, p, n);
+}
+
 #endif
 
 // The widest kernel this processor offers, found once.
 CrcKernel bestKernel()
 {
 #if QUILLET_CRC_X86
-    static const CrcKernel best = !cpuHasCarrylessMultiply()      ? CrcKernel::Tables
-                                  : cpuHasWideCarrylessMultiply() ? CrcKernel::WideCarryless
-                                                                  : CrcKernel::Carryless;
+    static const CrcKernel best = !cpuHasCarrylessMultiply()        ? CrcKernel::Tables
+                                  : cpuHasWidestCarrylessMultiply() ? CrcKernel::WidestCarryless
+                                  : cpuHasWideCarrylessMultiply()   ? CrcKernel::WideCarryless
+                                                                    : CrcKernel::Carryless;
     return best;
 #else
     return CrcKernel::Tables;
@@ -275,7 +382,9 @@ std::uint32_t updateWith(CrcKernel kernel, const Engine& e, std::uint32_t crc,
 #if QUILLET_CRC_X86
     // A kernel the processor lacks falls back to the next narrower one.
     const CrcKernel usable = std::min(kernel, bestKernel());
-    if (usable == CrcKernel::WideCarryless && n >= 128)
+    if (usable == CrcKernel::WidestCarryless && n >= 256)
+        return updateWidestCarryless(e, crc, p, n);
+    if (usable >= CrcKernel::WideCarryless && n >= 128)
         return updateWideCarryless(e, crc, p, n);
     if (usable >= CrcKernel::Carryless && n >= 64)
         return updateCarryless(e, crc, p, n);
@@ -316,8 +425,13 @@ std::uint32_t Crc::value() const
 
 QString Crc::text() const
 {
-    const int digits = m_kind == ChecksumKind::Crc16 ? 4 : 8;
-    return QStringLiteral("%1").arg(value(), digits, 16, QChar(u'0')).toUpper();
+    return checksumText(m_kind, value());
+}
+
+QString checksumText(ChecksumKind kind, std::uint32_t value)
+{
+    const int digits = kind == ChecksumKind::Crc16 ? 4 : 8;
+    return QStringLiteral("%1").arg(value, digits, 16, QChar(u'0')).toUpper();
 }
 
 std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data, std::size_t size)
@@ -325,6 +439,24 @@ std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* dat
     const std::uint32_t crc = updateWith(kernel, engine(kind), initialRegister(kind),
                                          static_cast<const unsigned char*>(data), size);
     return crc ^ finalXor(kind);
+}
+
+std::uint32_t combineCrc(ChecksumKind kind, std::uint32_t crcA, std::uint32_t crcB,
+                         std::uint64_t lengthB)
+{
+    // The register is linear in what it started from: running B from register r gives
+    // r * x^(8 * lengthB) mod P XOR (B run from register 0). B's own checksum started from the
+    // initial register instead, and both carry the final XOR; taking those out leaves
+    // (crcA XOR final XOR XOR initial) * x^(8 * lengthB) XOR crcB.
+    const Engine& e = engine(kind);
+    std::uint32_t shift = 0x80000000u; // x^0
+    // x^(8 * lengthB) from the bits of lengthB, starting at x^(2^3) = x^8.
+    for (std::size_t k = 3; lengthB != 0; ++k, lengthB >>= 1) {
+        if (lengthB & 1)
+            shift = multiplyModulo(e.reflectedPoly, e.powerOfTwoShifts[k], shift);
+    }
+    const std::uint32_t registerA = crcA ^ finalXor(kind) ^ initialRegister(kind);
+    return multiplyModulo(e.reflectedPoly, shift, registerA) ^ crcB;
 }
 
 std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size)

@@ -13,8 +13,8 @@ namespace quillet::rename {
 enum class ChecksumKind { Crc16, Crc32 };
 
 // The ways to compute a checksum: tables, or carry-less multiplication folding 128-bit lanes
-// (PCLMULQDQ) or two of them per instruction (VPCLMULQDQ).
-enum class CrcKernel { Tables, Carryless, WideCarryless };
+// (PCLMULQDQ), two of them per instruction (VPCLMULQDQ on AVX2) or four (VPCLMULQDQ on AVX-512).
+enum class CrcKernel { Tables, Carryless, WideCarryless, WidestCarryless };
 
 // A running checksum over bytes fed in order.
 class Crc {
@@ -32,10 +32,19 @@ private:
     std::uint32_t m_register;
 };
 
+// A checksum value as upper-case hexadecimal digits, most significant byte first: 4 or 8 of them.
+[[nodiscard]] QString checksumText(ChecksumKind kind, std::uint32_t value);
+
 // The checksum with a chosen kernel, so that tests and benchmarks reach every one the
 // processor has; a kernel it lacks falls back to the next narrower.
 [[nodiscard]] std::uint32_t crcWithKernel(ChecksumKind kind, CrcKernel kernel, const void* data,
                                           std::size_t size);
+
+// The checksum of a text A followed by a text B, from the checksum of A, the checksum of B
+// and the length of B: what lets two threads sum the two halves of a file. Costs about
+// log2(lengthB) small polynomial products, whatever the length.
+[[nodiscard]] std::uint32_t combineCrc(ChecksumKind kind, std::uint32_t crcA, std::uint32_t crcB,
+                                       std::uint64_t lengthB);
 
 // The same checksum one byte at a time with a single table: the reference the fast kernels are
 // tested against.

@@ -51,11 +51,11 @@ QString operationResult(int index, const QString& line, const EasyValues& values
     switch (index) {
     case easy::kNumberMarkerToEpisode: return numberMarkerToEpisode(line);
     case easy::kEpisodeToNumberMarker: return episodeToNumberMarker(line);
-    case 19: return replaceEach(replaceEach(line, u"｢"_s, u"「"_s), u"｣"_s, u"」"_s);
-    case 20: return replaceEach(replaceEach(line, u"（"_s, u"("_s), u"）"_s, u")"_s);
-    case 21: return replaceEach(replaceEach(line, u"("_s, u"（"_s), u")"_s, u"）"_s);
-    case 22: return replaceEach(line, u"!"_s, u"！"_s);
-    case 23: return replaceEach(line, u"！"_s, u"!"_s);
+    case 19: return replaceEachChar(replaceEachChar(line, u'｢', u'「'), u'｣', u'」');
+    case 20: return replaceEachChar(replaceEachChar(line, u'（', u'('), u'）', u')');
+    case 21: return replaceEachChar(replaceEachChar(line, u'(', u'（'), u')', u'）');
+    case 22: return replaceEachChar(line, u'!', u'！');
+    case 23: return replaceEachChar(line, u'！', u'!');
     case 24: return replaceEach(line, u"・・・"_s, u"…"_s);
     case easy::kReplaceAWithB: return replaceEach(line, values.valueA, values.valueB);
     case 27: return RemoveLeadingBracketGroup(line);

@@ -38,6 +38,11 @@ QString replaceEach(const QString& line, const QString& from, const QString& to)
     return QString(line).replace(from, to);
 }
 
+QString replaceEachChar(QString line, QChar from, QChar to)
+{
+    return line.replace(from, to);
+}
+
 QString numberMarkerToEpisode(const QString& line)
 {
     const DigitRun run = findMarkedNumber(line, u'#');

@@ -11,6 +11,9 @@ namespace quillet::transform {
 // replaced text is not searched again. An empty `from` changes nothing.
 [[nodiscard]] QString replaceEach(const QString& line, const QString& from, const QString& to);
 
+// Every `from` character becomes `to`: the cheap form for the one-character conversions.
+[[nodiscard]] QString replaceEachChar(QString line, QChar from, QChar to);
+
 // The first "#" directly followed by one to eight digits becomes "第" + digits + "話".
 [[nodiscard]] QString numberMarkerToEpisode(const QString& line);
 

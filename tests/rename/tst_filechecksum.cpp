@@ -1,10 +1,21 @@
+#include "crcreference.h"
 #include "rename/filechecksum.h"
 #include "testfiles.h"
 
+#include "batch/nativepath.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+
+#if !defined(Q_OS_WIN)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 using namespace quillet::rename;
 using namespace Qt::Literals::StringLiterals;
@@ -14,10 +25,28 @@ namespace {
 class RecordingProgress final : public ChecksumProgress {
 public:
     QStringList events;
+    // Called at each label with its number (0 for the first): lets a test change the file
+    // while it is read.
+    std::function<void(int)> onStep;
     void begin(const QString& caption) override { events.append(u"begin "_s + caption); }
-    void step(const QString& label) override { events.append(label); }
+    void step(const QString& label) override
+    {
+        if (onStep)
+            onStep(int(events.size()) - 1);
+        events.append(label);
+    }
     void end() override { events.append(u"end"_s); }
 };
+
+const char* threadsName(ChecksumThreads threads)
+{
+    switch (threads) {
+    case ChecksumThreads::Automatic: return "by size";
+    case ChecksumThreads::One: return "one thread";
+    case ChecksumThreads::Two: return "two threads";
+    }
+    return "";
+}
 
 QStringList labels(std::initializer_list<int> percents)
 {
@@ -28,6 +57,8 @@ QStringList labels(std::initializer_list<int> percents)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(quillet::rename::ChecksumThreads)
 
 class TestFileChecksum : public QObject {
     Q_OBJECT
@@ -59,25 +90,34 @@ private:
     }
 
 private slots:
+    // The labels are the same whether one thread reads the file or two read its halves.
     void labelsAndValues_data()
     {
         QTest::addColumn<qint64>("size");
         QTest::addColumn<QStringList>("steps");
-        QTest::newRow("empty file: straight to 100%") << qint64(0) << labels({100});
-        QTest::newRow("one block") << qint64(1'000'000) << labels({0, 100});
-        QTest::newRow("one byte more is two blocks") << qint64(1'000'001) << labels({0, 100, 100});
-        QTest::newRow("3,500,000 bytes") << qint64(3'500'000) << labels({0, 29, 57, 86, 100});
-        QTest::newRow("8,000,000 bytes")
-            << qint64(8'000'000) << labels({0, 12, 25, 38, 50, 62, 75, 88, 100});
+        QTest::addColumn<ChecksumThreads>("threads");
+        for (const ChecksumThreads threads : {ChecksumThreads::One, ChecksumThreads::Two}) {
+            const char* t = threadsName(threads);
+            QTest::addRow("empty file: straight to 100%%, %s", t)
+                << qint64(0) << labels({100}) << threads;
+            QTest::addRow("one block, %s", t) << qint64(1'000'000) << labels({0, 100}) << threads;
+            QTest::addRow("one byte more is two blocks, %s", t)
+                << qint64(1'000'001) << labels({0, 100, 100}) << threads;
+            QTest::addRow("3,500,000 bytes, %s", t)
+                << qint64(3'500'000) << labels({0, 29, 57, 86, 100}) << threads;
+            QTest::addRow("8,000,000 bytes, %s", t)
+                << qint64(8'000'000) << labels({0, 12, 25, 38, 50, 62, 75, 88, 100}) << threads;
+        }
     }
     void labelsAndValues()
     {
         QFETCH(qint64, size);
         QFETCH(QStringList, steps);
+        QFETCH(ChecksumThreads, threads);
         const QString path = makeFile(u"f%1.bin"_s.arg(size), size);
         for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
             RecordingProgress progress;
-            const std::optional<QString> text = FileChecksum(path, kind, progress);
+            const std::optional<QString> text = FileChecksum(path, kind, progress, 1, threads);
             QVERIFY(text);
             QCOMPARE(*text, referenceText(path, kind));
             QCOMPARE(progress.events, QStringList{u"begin "_s + checksumCaption(kind)} + steps
@@ -126,6 +166,152 @@ private slots:
         RecordingProgress progress;
         QVERIFY(FileChecksum(path, ChecksumKind::Crc32, progress, 2));
         QCOMPARE(progress.events.size(), 4); // begin, 0%, 100%, end
+    }
+
+    // Sizes where the halves, the reads and the blocks begin and end, each summed by whichever
+    // way the size chooses and by both forced ways.
+    void sizesAroundTheBoundaries_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<ChecksumThreads>("threads");
+        const qint64 sizes[] = {0,
+                                1,
+                                2,
+                                4095,
+                                4096,
+                                8193,
+                                kChecksumBlockBytes - 1,
+                                kChecksumBlockBytes + 1,
+                                kTwoThreadChecksumBytes - 1,
+                                kTwoThreadChecksumBytes,
+                                kTwoThreadChecksumBytes + 1};
+        for (const qint64 size : sizes)
+            for (const ChecksumThreads threads :
+                 {ChecksumThreads::Automatic, ChecksumThreads::One, ChecksumThreads::Two})
+                QTest::addRow("%lld bytes, %s", static_cast<long long>(size), threadsName(threads))
+                    << size << threads;
+    }
+    void sizesAroundTheBoundaries()
+    {
+        QFETCH(qint64, size);
+        QFETCH(ChecksumThreads, threads);
+        const QString path = m_dir.filePath(u"s%1.bin"_s.arg(size));
+        if (!QFile::exists(path)) {
+            // Bytes that differ from block to block, so a half summed twice or in the wrong
+            // order changes the result.
+            QByteArray bytes(size, Qt::Uninitialized);
+            for (qint64 i = 0; i < size; ++i)
+                bytes[i] = char((i * 2654435761u) >> 13);
+            quillet::test::writeFile(path, bytes);
+        }
+        for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
+            RecordingProgress progress;
+            QCOMPARE(FileChecksum(path, kind, progress, 1, threads), referenceText(path, kind));
+        }
+    }
+
+#if !defined(Q_OS_WIN)
+    // A file beyond 2 GiB that is all holes but for a few bytes at its start, around its middle
+    // and at its end; the reference sums only those bytes and steps over the zeros by algebra.
+    void sparseFileBeyondTwoGiB_data()
+    {
+        QTest::addColumn<ChecksumThreads>("threads");
+        QTest::newRow("by size") << ChecksumThreads::Automatic;
+        QTest::newRow("one thread") << ChecksumThreads::One;
+    }
+    void sparseFileBeyondTwoGiB()
+    {
+        QFETCH(ChecksumThreads, threads);
+        const quint64 length = (quint64(1) << 31) + 3;
+        const std::map<std::uint64_t, QByteArray> pieces{{0, "start"},
+                                                         {length / 2 - 4099, "before the middle"},
+                                                         {length / 2 + 1, "after the middle"},
+                                                         {length - 3, "end"}};
+        const QString path = m_dir.filePath(u"sparse.bin"_s);
+        if (!QFile::exists(path)) {
+            const int fd =
+                ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            QVERIFY(fd >= 0);
+            bool written = ::ftruncate(fd, off_t(length)) == 0;
+            for (const auto& [offset, bytes] : pieces)
+                written = written
+                          && ::pwrite(fd, bytes.constData(), size_t(bytes.size()), off_t(offset))
+                                 == bytes.size();
+            ::close(fd);
+            if (!written)
+                QSKIP("this file system cannot hold a sparse file of 2 GiB");
+        }
+        for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
+            RecordingProgress progress;
+            const std::uint32_t expected = quillet::test::sparseCrc(kind, length, pieces);
+            QCOMPARE(FileChecksum(path, kind, progress, 1, threads), checksumText(kind, expected));
+            QCOMPARE(progress.events.size(), 1 + 2148 + 1 + 1); // begin, blocks, 100%, end
+        }
+    }
+
+    // A name that is not UTF-8 (Shift-JIS from an old archive) reaches the system as its
+    // exact bytes.
+    void shiftJisNamedFileIsRead()
+    {
+        const QByteArray name = QFile::encodeName(m_dir.path()) + "/\x83\x65\x83\x58\x83\x67.bin";
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "123456789", 9), ssize_t(9));
+        ::close(fd);
+        const QString path = quillet::batch::pathFromNativeBytes(name);
+        QVERIFY(quillet::batch::hasEscapedBytes(path));
+        RecordingProgress progress;
+        QCOMPARE(FileChecksum(path, ChecksumKind::Crc32, progress), u"CBF43926"_s);
+        QCOMPARE(FileChecksum(path, ChecksumKind::Crc16, progress), u"6F91"_s);
+    }
+#endif
+
+    // A file that grows, is cut short or is written over while it is read got the checksum of
+    // bytes that were never the file's content together. Now it gets no checksum at all.
+    void fileChangedDuringTheReadGivesNoChecksum_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<ChecksumThreads>("threads");
+        for (const ChecksumThreads threads : {ChecksumThreads::One, ChecksumThreads::Two})
+            for (const char* change : {"grown", "truncated", "written over"})
+                QTest::addRow("%s, %s", change, threadsName(threads))
+                    << QString::fromLatin1(change) << threads;
+    }
+    void fileChangedDuringTheReadGivesNoChecksum()
+    {
+        QFETCH(QString, change);
+        QFETCH(ChecksumThreads, threads);
+        const qint64 size = kTwoThreadChecksumBytes + 12345;
+        const QString path = makeFile(u"changing.bin"_s, size);
+        {
+            // A modification time well in the past, so that a change within the same tick of
+            // the file system's clock still moves it.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1),
+                                     QFileDevice::FileModificationTime));
+        }
+        RecordingProgress progress;
+        progress.onStep = [&](int index) {
+            if (index != 3)
+                return;
+            QFile file(path);
+            if (!file.open(QIODevice::ReadWrite))
+                qFatal("cannot change the test file");
+            if (change == u"grown"_s) {
+                file.seek(size);
+                file.write("more");
+            } else if (change == u"truncated"_s) {
+                file.resize(size / 3);
+            } else {
+                file.seek(size / 2);
+                file.write("over");
+            }
+        };
+        QCOMPARE(FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads), std::nullopt);
+        QCOMPARE(progress.events.last(), u"end"_s);
+        QVERIFY(!progress.events.contains(u"100%取得"_s));
+        QFile::remove(path);
     }
 };
 

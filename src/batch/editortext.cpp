@@ -173,6 +173,38 @@ QString EditorNames::reset(const QString& names)
     return out;
 }
 
+QString EditorNames::takeSpare(qsizetype size)
+{
+    for (auto it = m_recent.begin(); it != m_recent.end(); ++it) {
+        if (it->isDetached() && it->capacity() >= size) {
+            QString spare = std::move(*it);
+            m_recent.erase(it);
+            return spare;
+        }
+    }
+    // Room to grow, so that the buffer still fits after the user typed on for a while.
+    QString fresh;
+    fresh.reserve(size + size / 64 + 256);
+    return fresh;
+}
+
+void EditorNames::keep(const QString& text)
+{
+    // Enough for every text the history can hold, and at most two spares besides.
+    constexpr qsizetype kKept = 16;
+    constexpr qsizetype kSpares = 2;
+    m_recent.push_back(text);
+    qsizetype spares = 0;
+    for (auto it = m_recent.rbegin(); it != m_recent.rend();) {
+        if (it->isDetached() && ++spares > kSpares)
+            it = decltype(it)(m_recent.erase(std::next(it).base()));
+        else
+            ++it;
+    }
+    if (qsizetype(m_recent.size()) > kKept)
+        m_recent.erase(m_recent.begin());
+}
+
 qsizetype EditorNames::namesOffset(qsizetype line, qsizetype editorStart) const
 {
     // Each earlier paragraph separator stands for two characters (CR LF); each escape for none.
@@ -205,7 +237,16 @@ void EditorNames::replaceLines(qsizetype first, qsizetype removedCount, qsizetyp
         if (const qsizetype escapes = appendNameLine(replacement, paragraphs[i]))
             longer.emplace_back(first + i, escapes);
     }
-    m_names.replace(start, end - start, replacement);
+    const qsizetype tail = m_names.size() - end;
+    const qsizetype size = start + replacement.size() + tail;
+    QString next = takeSpare(size);
+    next.resize(size);
+    QChar* out = next.data();
+    std::copy_n(m_names.constData(), start, out);
+    std::copy_n(replacement.constData(), replacement.size(), out + start);
+    std::copy_n(m_names.constData() + end, tail, out + start + replacement.size());
+    m_names = std::move(next);
+    keep(m_names);
 
     const qsizetype shift = paragraphs.size() - removedCount;
     m_lineCount += shift;

@@ -62,8 +62,15 @@ public:
 
 private:
     [[nodiscard]] qsizetype namesOffset(qsizetype line, qsizetype editorStart) const;
+    // A buffer of at least `size` characters that no one else holds any more.
+    [[nodiscard]] QString takeSpare(qsizetype size);
+    void keep(const QString& text);
 
     QString m_names;
+    // The texts handed out lately. The history holds each for a while; once it lets one go, the
+    // next keystroke writes into that buffer instead of touching fresh memory, which costs far
+    // more than the copy itself for a large text.
+    std::vector<QString> m_recent;
     qsizetype m_lineCount = 1;
     // The lines whose paragraph is longer than the line (escaped symbols), in line order, each
     // with the difference. Without escapes, line k begins at the paragraph's offset plus k.

@@ -4,7 +4,9 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <deque>
 #include <tuple>
+#include <utility>
 
 using namespace quillet::batch;
 using namespace Qt::Literals::StringLiterals;
@@ -154,6 +156,7 @@ private slots:
         QStringList paragraphs{u"one"_s, u"t\u241B\u240Dwo"_s, QString(), u"\u2424x"_s};
         EditorNames mirror;
         std::ignore = mirror.reset(fromEditorText(paragraphs.join(u'\u2029')));
+        std::deque<std::pair<QString, QString>> held;
         const QString typeable = u"ab"_s + kAlphabet.sliced(8);
         for (int round = 0; round < 3000; ++round) {
             const qsizetype first = random.bounded(paragraphs.size());
@@ -170,6 +173,15 @@ private slots:
             mirror.replaceLines(first, removed, editorStart, added);
             QCOMPARE(mirror.names(), fromEditorText(paragraphs.join(u'\u2029')));
             QCOMPARE(mirror.lineCount(), paragraphs.size());
+
+            // The history holds the texts handed out; none of them may change afterwards,
+            // though the buffers it lets go are written again.
+            held.emplace_back(mirror.names(),
+                              QString(mirror.names().constData(), mirror.names().size()));
+            if (held.size() > 11)
+                held.pop_front();
+            for (const auto& [text, copy] : held)
+                QCOMPARE(text, copy);
         }
     }
 };

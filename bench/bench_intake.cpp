@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "benchmain.h"
+#include "silentdialogs.h"
 
 #include <memory>
 
@@ -17,11 +18,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class SilentDialogs final : public ui::UserDialogs {
-public:
-    void showMessage(const QString&, const QString&) override {}
-    QString askText(const QString&, const QString&, const QString&) override { return {}; }
-};
+using bench::SilentDialogs;
 
 QStringList makePaths(qsizetype count)
 {

@@ -1,5 +1,6 @@
 #include "batch/caret.h"
 
+#include "batch/editortext.h"
 #include "batch/linetext.h"
 
 namespace quillet::batch {
@@ -20,16 +21,9 @@ CaretCounts caretCounts(const QString& text, qsizetype p)
     return {p + 1, firstBreak < 0 ? n - p + 1 : firstBreak + 1 - p};
 }
 
-qsizetype caretLineIndex(const QString& text, qsizetype caretOffset)
+CaretCounts paragraphCaretCounts(QStringView paragraph, qsizetype editorColumn)
 {
-    return QStringView(text)
-        .first(qBound<qsizetype>(0, caretOffset, text.size()))
-        .count(kLineBreak);
-}
-
-QString caretSource(const QString& text, qsizetype caretOffset, const QStringList& sources)
-{
-    return sources.value(caretLineIndex(text, caretOffset));
+    return caretCounts(fromEditorLine(paragraph), nameColumn(paragraph, editorColumn));
 }
 
 } // namespace quillet::batch

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 namespace quillet::batch {
 
@@ -17,11 +16,8 @@ struct CaretCounts {
 // start of the selection), 0 .. text length.
 [[nodiscard]] CaretCounts caretCounts(const QString& text, qsizetype caretOffset);
 
-// The index of the caret's line: the number of CR LF pairs before the caret.
-[[nodiscard]] qsizetype caretLineIndex(const QString& text, qsizetype caretOffset);
-
-// The source entry that the caret's line is paired with; empty when there is none.
-[[nodiscard]] QString caretSource(const QString& text, qsizetype caretOffset,
-                                  const QStringList& sources);
+// The counts for a caret at column `editorColumn` of a paragraph of the name editor: counted in
+// characters of the name line the paragraph stands for (an escaped symbol is one character).
+[[nodiscard]] CaretCounts paragraphCaretCounts(QStringView paragraph, qsizetype editorColumn);
 
 } // namespace quillet::batch

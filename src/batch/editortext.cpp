@@ -1,47 +1,264 @@
 #include "batch/editortext.h"
 
+#include "batch/linetext.h"
+
+#include <algorithm>
+
 namespace quillet::batch {
 namespace {
 
 constexpr char16_t kParagraph = u'\u2029';
-constexpr char16_t kShownCr = u'\u240D';
-constexpr char16_t kShownLf = u'\u240A';
+
+// The symbol that stands for a character the editor cannot hold inside a paragraph; 0 for
+// every other character.
+constexpr char16_t symbolFor(char16_t c)
+{
+    switch (c) {
+    case u'\r': return u'\u240D';
+    case u'\n': return u'\u240A';
+    case u'\u2028': return u'\u2424';
+    case u'\u2029': return u'\u204B';
+    case u'\uFDD0': return u'\u2402';
+    case u'\uFDD1': return u'\u2403';
+    default: return 0;
+    }
+}
+
+// The character a symbol stands for; 0 for every character that is no symbol.
+constexpr char16_t characterFor(char16_t symbol)
+{
+    switch (symbol) {
+    case u'\u240D': return u'\r';
+    case u'\u240A': return u'\n';
+    case u'\u2424': return u'\u2028';
+    case u'\u204B': return u'\u2029';
+    case u'\u2402': return u'\uFDD0';
+    case u'\u2403': return u'\uFDD1';
+    default: return 0;
+    }
+}
+
+// What may follow the escape symbol as its escaped character.
+constexpr bool isEscapable(char16_t c)
+{
+    return c == kEscapeSymbol || characterFor(c) != 0;
+}
+
+// Appends the paragraph for one name line; returns how many characters longer it is.
+qsizetype appendEditorLine(QString& out, QStringView line)
+{
+    qsizetype extra = 0;
+    const qsizetype n = line.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = line[i].unicode();
+        if (const char16_t symbol = symbolFor(c)) {
+            out.append(QChar(symbol));
+            continue;
+        }
+        // The escape symbol needs its own escape only where the paragraph would otherwise
+        // read it together with what follows: before a symbol or another escape symbol.
+        const bool escape =
+            characterFor(c) != 0
+            || (c == kEscapeSymbol && i + 1 < n
+                && (isEscapable(line[i + 1].unicode()) || symbolFor(line[i + 1].unicode()) != 0));
+        if (escape) {
+            out.append(QChar(kEscapeSymbol));
+            ++extra;
+        }
+        out.append(line[i]);
+    }
+    return extra;
+}
+
+// Appends the name line for one paragraph; returns how many characters shorter it is.
+qsizetype appendNameLine(QString& out, QStringView paragraph)
+{
+    qsizetype escapes = 0;
+    const qsizetype lineStart = out.size();
+    const qsizetype n = paragraph.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = paragraph[i].unicode();
+        if (c == kEscapeSymbol && i + 1 < n && isEscapable(paragraph[i + 1].unicode())) {
+            out.append(paragraph[++i]);
+            ++escapes;
+            continue;
+        }
+        const char16_t meant = characterFor(c);
+        // A CR followed by an LF would end the line in the names text; the LF symbol then
+        // stays a symbol.
+        const bool wouldBreak = meant == u'\n' && out.size() > lineStart && out.back() == u'\r';
+        out.append(meant && !wouldBreak ? QChar(meant) : paragraph[i]);
+    }
+    return escapes;
+}
 
 } // namespace
 
+QString toEditorLine(QStringView line)
+{
+    QString out;
+    out.reserve(line.size());
+    appendEditorLine(out, line);
+    return out;
+}
+
+QString fromEditorLine(QStringView paragraph)
+{
+    QString out;
+    out.reserve(paragraph.size());
+    appendNameLine(out, paragraph);
+    return out;
+}
+
+qsizetype nameColumn(QStringView paragraph, qsizetype editorColumn)
+{
+    const qsizetype end = std::min(editorColumn, paragraph.size());
+    qsizetype column = 0;
+    for (qsizetype i = 0; i < end; ++column) {
+        const bool pair = paragraph[i] == QChar(kEscapeSymbol) && i + 1 < paragraph.size()
+                          && isEscapable(paragraph[i + 1].unicode());
+        const qsizetype width = pair ? 2 : 1;
+        if (i + width > end)
+            break;
+        i += width;
+    }
+    return column;
+}
+
 QString toEditorText(const QString& names)
 {
-    QString out(names.size(), Qt::Uninitialized);
-    QChar* dst = out.data();
-    const QChar* src = names.constData();
-    const QChar* const end = src + names.size();
-    while (src < end) {
-        const char16_t c = src->unicode();
-        if (c == u'\r' && src + 1 < end && src[1] == u'\n') {
-            *dst++ = QChar(kParagraph);
-            src += 2;
-            continue;
-        }
-        *dst++ = c == u'\r' ? QChar(kShownCr) : c == u'\n' ? QChar(kShownLf) : *src;
-        ++src;
-    }
-    out.truncate(dst - out.constData());
-    return out;
+    EditorNames converter;
+    return converter.reset(names);
 }
 
 QString fromEditorText(const QString& raw)
 {
     QString out;
     out.reserve(raw.size() + raw.count(QChar(kParagraph)));
-    for (const QChar c : raw) {
-        switch (c.unicode()) {
-        case kParagraph: out.append(u"\r\n"); break;
-        case kShownCr: out.append(u'\r'); break;
-        case kShownLf: out.append(u'\n'); break;
-        default: out.append(c);
-        }
+    const QStringView view(raw);
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = view.indexOf(QChar(kParagraph), start);
+        appendNameLine(out, view.sliced(start, (end < 0 ? view.size() : end) - start));
+        if (end < 0)
+            break;
+        out.append(kLineBreak);
+        start = end + 1;
     }
     return out;
+}
+
+QString EditorNames::reset(const QString& names)
+{
+    m_names = names;
+    m_longer.clear();
+    QString out;
+    out.reserve(names.size());
+    const QStringView view(names);
+    qsizetype line = 0;
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = view.indexOf(kLineBreak, start);
+        const qsizetype extra =
+            appendEditorLine(out, view.sliced(start, (end < 0 ? view.size() : end) - start));
+        if (extra)
+            m_longer.emplace_back(line, extra);
+        if (end < 0)
+            break;
+        out.append(QChar(kParagraph));
+        start = end + kLineBreak.size();
+        ++line;
+    }
+    m_lineCount = line + 1;
+    return out;
+}
+
+QString EditorNames::takeSpare(qsizetype size)
+{
+    for (auto it = m_recent.begin(); it != m_recent.end(); ++it) {
+        if (it->isDetached() && it->capacity() >= size) {
+            QString spare = std::move(*it);
+            m_recent.erase(it);
+            return spare;
+        }
+    }
+    // Room to grow, so that the buffer still fits after the user typed on for a while.
+    QString fresh;
+    fresh.reserve(size + size / 64 + 256);
+    return fresh;
+}
+
+void EditorNames::keep(const QString& text)
+{
+    // Enough for every text the history can hold, and at most two spares besides.
+    constexpr qsizetype kKept = 16;
+    constexpr qsizetype kSpares = 2;
+    m_recent.push_back(text);
+    qsizetype spares = 0;
+    for (auto it = m_recent.rbegin(); it != m_recent.rend();) {
+        if (it->isDetached() && ++spares > kSpares)
+            it = decltype(it)(m_recent.erase(std::next(it).base()));
+        else
+            ++it;
+    }
+    if (qsizetype(m_recent.size()) > kKept)
+        m_recent.erase(m_recent.begin());
+}
+
+qsizetype EditorNames::namesOffset(qsizetype line, qsizetype editorStart) const
+{
+    // Each earlier paragraph separator stands for two characters (CR LF); each escape for none.
+    qsizetype offset = editorStart + line;
+    for (const auto& [longerLine, extra] : m_longer) {
+        if (longerLine >= line)
+            break;
+        offset -= extra;
+    }
+    return offset;
+}
+
+void EditorNames::replaceLines(qsizetype first, qsizetype removedCount, qsizetype editorStart,
+                               const QStringList& paragraphs)
+{
+    Q_ASSERT(first >= 0 && removedCount >= 1 && first + removedCount <= m_lineCount);
+    const qsizetype start = namesOffset(first, editorStart);
+    qsizetype end = start;
+    for (qsizetype i = 1; i < removedCount; ++i)
+        end = m_names.indexOf(kLineBreak, end) + kLineBreak.size();
+    end = m_names.indexOf(kLineBreak, end);
+    if (end < 0)
+        end = m_names.size();
+
+    QString replacement;
+    std::vector<std::pair<qsizetype, qsizetype>> longer;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            replacement.append(kLineBreak);
+        if (const qsizetype escapes = appendNameLine(replacement, paragraphs[i]))
+            longer.emplace_back(first + i, escapes);
+    }
+    const qsizetype tail = m_names.size() - end;
+    const qsizetype size = start + replacement.size() + tail;
+    QString next = takeSpare(size);
+    next.resize(size);
+    QChar* out = next.data();
+    std::copy_n(m_names.constData(), start, out);
+    std::copy_n(replacement.constData(), replacement.size(), out + start);
+    std::copy_n(m_names.constData() + end, tail, out + start + replacement.size());
+    m_names = std::move(next);
+    keep(m_names);
+
+    const qsizetype shift = paragraphs.size() - removedCount;
+    m_lineCount += shift;
+    const auto byLine = [](const std::pair<qsizetype, qsizetype>& entry, qsizetype line) {
+        return entry.first < line;
+    };
+    auto from = std::lower_bound(m_longer.begin(), m_longer.end(), first, byLine);
+    auto to = std::lower_bound(from, m_longer.end(), first + removedCount, byLine);
+    for (auto it = to; it != m_longer.end(); ++it)
+        it->first += shift;
+    from = m_longer.erase(from, to);
+    m_longer.insert(from, longer.begin(), longer.end());
 }
 
 } // namespace quillet::batch

@@ -1,7 +1,6 @@
 #include "ui/form1.h"
 
 #include "batch/caret.h"
-#include "batch/editortext.h"
 #include "batch/nativepath.h"
 #include "memory/rememberedvalues.h"
 #include "rename/renamejournal.h"
@@ -27,6 +26,10 @@
 #include <QShortcut>
 #include <QStringListModel>
 #include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <tuple>
 
 namespace quillet::ui {
 
@@ -61,7 +64,13 @@ Form1::~Form1()
 
 void Form1::connectControls()
 {
+    // The document reports the touched range before the editor reports the change, so the
+    // names text is up to date when the history records it.
+    connect(m_namesEditor->document(), &QTextDocument::contentsChange, this,
+            &Form1::onEditorContentsChange);
     connect(m_namesEditor, &QPlainTextEdit::textChanged, this, &Form1::onEditorTextChanged);
+    m_namesEditor->setPairingModel(
+        {[this]() -> const QStringList& { return m_batch.sources(); }, m_batch.separator()});
     connect(m_namesEditor, &NameEditor::filesDropped, this, &Form1::takeInFiles);
     connect(m_namesEditor, &NameEditor::keyReleased, this, [this] {
         ShowCaretSource();
@@ -170,18 +179,46 @@ void Form1::replaceNames(const QString& names)
     // Like any text box, assigning the text it already holds is no change.
     if (names == m_names)
         return;
-    m_names = names;
     m_replacing = true;
-    m_namesEditor->setPlainText(batch::toEditorText(names));
+    m_namesEditor->setPlainText(m_editorNames.reset(names));
     m_replacing = false;
     recordNames();
+}
+
+void Form1::onEditorContentsChange(int position, int removed, int added)
+{
+    Q_UNUSED(removed);
+    if (m_replacing)
+        return;
+    const QTextDocument* document = m_namesEditor->document();
+    // The paragraphs the change now covers; the count of lines it replaced follows from how
+    // much the line count changed. A range reported wider than the change only converts a few
+    // unchanged paragraphs again.
+    const QTextBlock first = document->findBlock(position);
+    const QTextBlock last =
+        document->findBlock(std::min(position + added, document->characterCount() - 1));
+    const qsizetype firstLine = first.blockNumber();
+    const qsizetype touched = last.blockNumber() - firstLine + 1;
+    const qsizetype replaced = touched - (document->blockCount() - m_editorNames.lineCount());
+    if (!first.isValid() || !last.isValid() || replaced < 1
+        || firstLine + replaced > m_editorNames.lineCount()) {
+        std::ignore = m_editorNames.reset(batch::fromEditorText(document->toRawText()));
+        return;
+    }
+    QStringList paragraphs;
+    paragraphs.reserve(touched);
+    for (QTextBlock block = first;; block = block.next()) {
+        paragraphs.append(block.text());
+        if (block == last)
+            break;
+    }
+    m_editorNames.replaceLines(firstLine, replaced, first.position(), paragraphs);
 }
 
 void Form1::onEditorTextChanged()
 {
     if (m_replacing)
         return;
-    m_names = batch::fromEditorText(m_namesEditor->document()->toRawText());
     recordNames();
 }
 
@@ -200,27 +237,26 @@ void Form1::updateHistoryButtons()
 void Form1::updateSourceViews()
 {
     m_sourceModel->setStringList(m_batch.sources());
+    m_namesEditor->pairingChanged();
 }
 
-qsizetype Form1::caretOffset() const
-{
-    // The editor counts a line break as one character, the names text as two (CR LF).
-    const QTextCursor cursor = m_namesEditor->textCursor();
-    const int start = cursor.selectionStart();
-    return start + m_namesEditor->document()->findBlock(start).blockNumber();
-}
-
+// Both displays follow the lines as the editor shows them: the caret's paragraph is its line.
 void Form1::ShowCaretPosition()
 {
-    const batch::CaretCounts counts = batch::caretCounts(m_names, caretOffset());
+    const int start = m_namesEditor->textCursor().selectionStart();
+    const QTextBlock block = m_namesEditor->document()->findBlock(start);
+    const batch::CaretCounts counts =
+        batch::paragraphCaretCounts(block.text(), start - block.position());
     m_caretFromStartBox->setText(QString::number(counts.front));
     m_caretFromEndBox->setText(QString::number(counts.back));
 }
 
 void Form1::ShowCaretSource()
 {
-    m_sourcePathBox->setText(batch::displayText(
-        batch::caretSource(m_names, caretOffset(), m_batch.sources()), m_batch.separator()));
+    const int start = m_namesEditor->textCursor().selectionStart();
+    const int line = m_namesEditor->document()->findBlock(start).blockNumber();
+    m_sourcePathBox->setText(
+        batch::displayText(m_batch.sources().value(line), m_batch.separator()));
 }
 
 void Form1::undo()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/editortext.h"
 #include "batch/history.h"
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
@@ -74,12 +75,13 @@ private:
     // Every change the program makes to the editor goes through here: one replacement of the
     // whole text, recorded by the history like a keystroke.
     void replaceNames(const QString& names);
+    // A hand edit, a paste or the editor's own undo: only the touched lines are converted.
+    void onEditorContentsChange(int position, int removed, int added);
     void onEditorTextChanged();
     void recordNames();
     void updateHistoryButtons();
     void updateSourceViews();
 
-    [[nodiscard]] qsizetype caretOffset() const;
     void ShowCaretPosition();
     void ShowCaretSource();
 
@@ -102,7 +104,9 @@ private:
     batch::RenameBatch m_batch;
     batch::History m_history;
     batch::StartupValues m_startup;
-    QString m_names;
+    // The names text, kept in step with the editor; m_names reads it.
+    batch::EditorNames m_editorNames;
+    const QString& m_names = m_editorNames.names();
     // The entries as the confirmation window lists them: a run renames exactly these.
     QStringList m_listedSources;
     QStringList m_targets;

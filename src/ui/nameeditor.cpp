@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QTextBlock>
 
 namespace quillet::ui {
 
@@ -14,6 +16,74 @@ NameEditor::NameEditor(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     setAcceptDrops(true);
+    // A name never holds a typed TAB; the key leaves the editor like in every other box.
+    setTabChangesFocus(true);
+}
+
+void NameEditor::setPairingModel(PairingModel model)
+{
+    delete m_gutter;
+    m_gutter = new PairingGutter(this, std::move(model));
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &NameEditor::updateGutterWidth);
+    connect(this, &QPlainTextEdit::updateRequest, this, &NameEditor::updateGutter);
+    m_gutter->show();
+    pairingChanged();
+}
+
+void NameEditor::pairingChanged()
+{
+    if (!m_gutter)
+        return;
+    updateGutterWidth();
+    m_gutter->update();
+}
+
+void NameEditor::updateGutterWidth()
+{
+    const int width = m_gutter->neededWidth();
+    if (viewportMargins().left() != width) {
+        setViewportMargins(width, 0, 0, 0);
+        placeGutter();
+    }
+    // The marks on the last rows follow the line count even where no text moved.
+    m_gutter->update();
+}
+
+void NameEditor::updateGutter(const QRect& rect, int dy)
+{
+    if (dy != 0)
+        m_gutter->scroll(0, dy);
+    else
+        m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+}
+
+void NameEditor::placeGutter()
+{
+    const QRect inner = contentsRect();
+    m_gutter->setGeometry(inner.left(), inner.top(), viewportMargins().left(), inner.height());
+}
+
+void NameEditor::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_gutter)
+        placeGutter();
+}
+
+QList<NameEditor::VisibleLine> NameEditor::visibleLines(int bottom) const
+{
+    QList<VisibleLine> lines;
+    QTextBlock block = firstVisibleBlock();
+    const QPointF offset = contentOffset();
+    while (block.isValid()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > bottom)
+            break;
+        if (block.isVisible())
+            lines.append({block.blockNumber(), qRound(box.top()), qRound(box.height())});
+        block = block.next();
+    }
+    return lines;
 }
 
 void NameEditor::setAcceptingFiles(bool accepting)

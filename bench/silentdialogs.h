@@ -1,0 +1,14 @@
+#pragma once
+
+// The main window's messages and prompts, answered at once, for benchmarks of the windows.
+#include "ui/userdialogs.h"
+
+namespace quillet::bench {
+
+class SilentDialogs final : public ui::UserDialogs {
+public:
+    void showMessage(const QString&, const QString&) override {}
+    QString askText(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+} // namespace quillet::bench

@@ -48,7 +48,9 @@ bool openRegularFile(QFile& file, const QString& path)
 #endif
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path)
+} // namespace
+
+std::optional<QByteArray> readDataFileBytes(const QString& path)
 {
     QFile file;
     if (!openRegularFile(file, path))
@@ -58,8 +60,6 @@ std::optional<QByteArray> readWholeFile(const QString& path)
         return std::nullopt;
     return bytes;
 }
-
-} // namespace
 
 QString decodeDataFile(const QByteArray& bytes)
 {
@@ -95,7 +95,7 @@ QStringList splitDataLines(const QString& text)
 
 std::optional<QStringList> readDataFileLines(const QString& path)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path);
+    const std::optional<QByteArray> bytes = readDataFileBytes(path);
     if (!bytes)
         return std::nullopt;
     return splitDataLines(decodeDataFile(*bytes));

@@ -21,6 +21,10 @@ namespace quillet::datafile {
 // Data files are read only when they are regular files: a pipe, a device or a folder of that
 // name reads as a missing file, at once.
 
+// The bytes of a data file; nothing when it is missing, cannot be read or is no regular file
+// (a pipe or a device would block or never end).
+[[nodiscard]] std::optional<QByteArray> readDataFileBytes(const QString& path);
+
 // All lines of a data file; nothing when it is missing or cannot be read.
 [[nodiscard]] std::optional<QStringList> readDataFileLines(const QString& path);
 

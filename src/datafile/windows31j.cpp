@@ -66,30 +66,11 @@ Converter openConverter()
 
 } // namespace
 
-QString decodeWindows31J(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return {};
-    Converter converter = openConverter();
-    if (!converter)
-        return QString::fromLatin1(bytes);
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter.get(), replaceInvalidBytes, nullptr, nullptr, nullptr, &status);
-    if (U_FAILURE(status))
-        return {};
-    // A double-byte code page never yields more UTF-16 units than it has bytes.
-    QString text(bytes.size(), Qt::Uninitialized);
-    const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                                         static_cast<int32_t>(text.size()), bytes.data(),
-                                         static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status))
-        return {};
-    text.truncate(length);
-    undoControlExchange(text);
-    return text;
-}
+namespace {
 
-std::optional<QString> decodeWindows31JStrictly(QByteArrayView bytes)
+// Decodes with the given handling of invalid bytes; nothing when ICU fails or the handler
+// stops at an invalid byte.
+std::optional<QString> decodeWith(QByteArrayView bytes, UConverterToUCallback onInvalid)
 {
     if (bytes.isEmpty())
         return QString();
@@ -97,10 +78,10 @@ std::optional<QString> decodeWindows31JStrictly(QByteArrayView bytes)
     if (!converter)
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &status);
+    ucnv_setToUCallBack(converter.get(), onInvalid, nullptr, nullptr, nullptr, &status);
     if (U_FAILURE(status))
         return std::nullopt;
+    // A double-byte code page never yields more UTF-16 units than it has bytes.
     QString text(bytes.size(), Qt::Uninitialized);
     const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
                                          static_cast<int32_t>(text.size()), bytes.data(),
@@ -110,6 +91,18 @@ std::optional<QString> decodeWindows31JStrictly(QByteArrayView bytes)
     text.truncate(length);
     undoControlExchange(text);
     return text;
+}
+
+} // namespace
+
+QString decodeWindows31J(QByteArrayView bytes)
+{
+    return decodeWith(bytes, replaceInvalidBytes).value_or(QString());
+}
+
+std::optional<QString> decodeWindows31JStrictly(QByteArrayView bytes)
+{
+    return decodeWith(bytes, UCNV_TO_U_CALLBACK_STOP);
 }
 
 std::optional<QByteArray> encodeWindows31J(QStringView text)

@@ -2,8 +2,6 @@
 
 #include "datafile/datafile.h"
 
-#include <QFile>
-
 namespace quillet::transform {
 namespace {
 
@@ -84,10 +82,11 @@ ProfileFile ProfileFile::parse(const QString& text)
 
 ProfileFile ProfileFile::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read like every data file: a pipe under this name must not hang the operation.
+    const std::optional<QByteArray> bytes = datafile::readDataFileBytes(path);
+    if (!bytes)
         return {};
-    return parse(datafile::decodeDataFile(file.readAll()));
+    return parse(datafile::decodeDataFile(*bytes));
 }
 
 QString ProfileFile::value(QStringView section, QStringView key) const

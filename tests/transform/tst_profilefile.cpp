@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace quillet::transform;
 using namespace Qt::Literals::StringLiterals;
 
@@ -59,6 +61,15 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
         QCOMPARE(ProfileFile::parse(text).value(section, key), value);
+    }
+
+    // A pipe named CodecChange.txt used to hang the codec rewrite until something wrote to it.
+    void pipeGivesNoValuesAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"CodecChange.txt"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QCOMPARE(ReadProfileValue(u"MOVIECODEC", u"XviD", path), QString());
     }
 
     void readsWindows31JFiles()

@@ -13,8 +13,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The windows are drawn for a Japanese proportional gothic font, and Qt's own texts (OK,
-# キャンセル, the editor's menu) come from Qt's Japanese translation; the shared libraries are
-# found by dpkg-shlibdeps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+# キャンセル, the editor's menu) come from Qt's Japanese translation; the symbols that stand for
+# line breaks inside names (␊, ␍, …) come from Symbola; the shared libraries are found by
+# dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-symbola, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n
   libicu-dev libisal-dev zlib1g-dev
   libbenchmark-dev clang libclang-rt-14-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-symbola
   dosfstools fusefat
   xvfb xauth
   dpkg-dev file desktop-file-utils

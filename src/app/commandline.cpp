@@ -12,23 +12,21 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
 {
     CommandLine line;
     bool optionsEnded = false;
+    bool help = false;
+    bool version = false;
+    bool undo = false;
     for (const QByteArray& argument : arguments) {
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
-            if (argument == "--") {
+            if (argument == "--")
                 optionsEnded = true;
-            } else if (argument == "--help" || argument == "-h") {
-                line.action = CommandLine::Action::ShowHelp;
-            } else if (argument == "--version" || argument == "-v") {
-                if (line.action != CommandLine::Action::ShowHelp)
-                    line.action = CommandLine::Action::ShowVersion;
-            } else if (argument == "--undo-last") {
-                if (line.action == CommandLine::Action::OpenWindow)
-                    line.action = CommandLine::Action::UndoLastRun;
-            } else {
-                line.action = CommandLine::Action::Invalid;
+            else if (argument == "--help" || argument == "-h")
+                help = true;
+            else if (argument == "--version" || argument == "-v")
+                version = true;
+            else if (argument == "--undo-last")
+                undo = true;
+            else if (line.problem.isEmpty())
                 line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
-                return line;
-            }
             continue;
         }
         if (argument.isEmpty() || argument.contains('\0'))
@@ -37,6 +35,15 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
         if (!bytes.startsWith('/'))
             bytes = workingFolder + '/' + bytes;
         line.paths.append(QDir::cleanPath(batch::pathFromNativeBytes(bytes)));
+    }
+    // Asking for help is always answered, whatever else the line holds.
+    if (help || version) {
+        line.action = help ? CommandLine::Action::ShowHelp : CommandLine::Action::ShowVersion;
+        line.problem.clear();
+    } else if (!line.problem.isEmpty()) {
+        line.action = CommandLine::Action::Invalid;
+    } else if (undo) {
+        line.action = CommandLine::Action::UndoLastRun;
     }
     return line;
 }

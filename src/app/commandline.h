@@ -19,7 +19,9 @@ struct CommandLine {
 
 // Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
 // a name that is not UTF-8 still names its file; relative ones are made absolute against
-// workingFolder. Options: --help/-h, --version/-v, --undo-last; "--" ends the options.
+// workingFolder. Options: --help/-h, --version/-v, --undo-last; "--" ends the options. Help
+// and version win over anything else; Qt's own options (-style, -platform, …) are to be taken
+// out by QApplication before the line is read for a window.
 [[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
                                            const QByteArray& workingFolder);
 

@@ -25,7 +25,7 @@ QIcon programIcon()
     return icon;
 }
 
-CommandLine readCommandLine(int argc, char* argv[])
+CommandLine readCommandLine(int argc, const char* const argv[])
 {
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
@@ -60,20 +60,25 @@ QStringList existingOrReported(const QStringList& paths)
 
 int main(int argc, char* argv[])
 {
-    const CommandLine line = readCommandLine(argc, argv);
-    switch (line.action) {
-    case CommandLine::Action::ShowHelp: print(stdout, quillet::app::helpText()); return 0;
-    case CommandLine::Action::ShowVersion:
+    // Help and version are answered before any window system is needed.
+    const CommandLine early = readCommandLine(argc, argv);
+    if (early.action == CommandLine::Action::ShowHelp) {
+        print(stdout, quillet::app::helpText());
+        return 0;
+    }
+    if (early.action == CommandLine::Action::ShowVersion) {
         print(stdout, QStringLiteral("Quillet %1\n").arg(QStringLiteral(QUILLET_VERSION)));
         return 0;
-    case CommandLine::Action::Invalid:
-        print(stderr, line.problem + u'\n' + quillet::app::helpText());
-        return 2;
-    case CommandLine::Action::OpenWindow:
-    case CommandLine::Action::UndoLastRun: break;
     }
 
+    // QApplication takes out the options that are its own (-style, -platform, …); the rest is
+    // ours.
     QApplication app(argc, argv);
+    const CommandLine line = readCommandLine(argc, argv);
+    if (line.action == CommandLine::Action::Invalid) {
+        print(stderr, line.problem + u'\n' + quillet::app::helpText());
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));

@@ -140,8 +140,13 @@ PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& ta
 {
     PrecheckFindings findings;
     findings.entries = sources.size();
-    // Line breaks after the last name pair with no file and shift nothing.
-    findings.lines = batch::lineCount(batch::withoutTrailingLineBreaks(names));
+    // Lines count as the editor shows them, so an emptied last line still pairs with its file;
+    // only empty lines past the last file shift nothing and are left out.
+    findings.lines = batch::lineCount(names);
+    if (findings.lines > sources.size()) {
+        findings.lines = qMax(sources.size(),
+                              batch::lineCount(batch::withoutTrailingLineBreaks(names)));
+    }
     BatchCheck check(separator, exists, pathCase, sources.size());
     for (qsizetype i = 0; i < sources.size(); ++i) {
         const EntryFinding finding = check.check(sources.at(i), targets.value(i));

@@ -32,6 +32,8 @@ private slots:
             << QList<QByteArray>{"-v"} << Action::ShowVersion << QList<QByteArray>{};
         QTest::newRow("undo") << QList<QByteArray>{"--undo-last"} << Action::UndoLastRun
                               << QList<QByteArray>{};
+        QTest::newRow("help is answered whatever else stands")
+            << QList<QByteArray>{"-style", "--help"} << Action::ShowHelp << QList<QByteArray>{};
         QTest::newRow("unknown option")
             << QList<QByteArray>{"--frobnicate"} << Action::Invalid << QList<QByteArray>{};
         QTest::newRow("a file named like an option after --")

@@ -113,6 +113,9 @@ private slots:
             << ab << u"x\r\ny\r\nz"_s << QStringList() << false << u"mismatch 3/2"_s;
         QTest::newRow("line breaks after the last name shift nothing")
             << ab << u"x\r\ny\r\n\r\n"_s << QStringList() << false << QString();
+        // The editor shows the emptied last line: it pairs with its file and shifts nothing.
+        QTest::newRow("emptied last line is an empty name, not a missing line")
+            << abc << u"x\r\ny\r\n"_s << QStringList() << false << u"empty 2"_s;
         QTest::newRow("a line break inside the names")
             << ab << u"x\r\n\r\ny"_s << QStringList() << false << u"mismatch 3/2; empty 1"_s;
         QTest::newRow("same target three times")

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -64,6 +65,20 @@ template <typename T = QWidget> T* control(const QWidget* window, const QString&
         qFatal("no control %s", qPrintable(name));
     return widget;
 }
+
+// What the tests of the main window share: its data folder, the scripted dialogs, the window
+// and its controls by name.
+class MainWindowFixture {
+protected:
+    QTemporaryDir m_dataDir;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<ui::Form1> m_form;
+
+    template <typename T = QWidget> T* child(const QString& name) const
+    {
+        return control<T>(m_form.get(), name);
+    }
+};
 
 // A main window on its data folder, shown and ready for input.
 inline std::unique_ptr<ui::Form1> showMainWindow(const QString& dataFolder,

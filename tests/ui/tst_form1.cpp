@@ -19,19 +19,11 @@
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
-class TestForm1 : public QObject {
+class TestForm1 : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
     QTemporaryDir m_files;
-    test::ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Form1> m_form;
-
-    template <typename T = QWidget> T* child(const QString& name) const
-    {
-        return test::control<T>(m_form.get(), name);
-    }
     QPlainTextEdit* editor() const { return child<QPlainTextEdit>(u"Text1"_s); }
     QString display(const QString& name) const { return child<QLineEdit>(name)->text(); }
     bool enabled(const QString& name) const { return child(name)->isEnabled(); }

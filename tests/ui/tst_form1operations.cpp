@@ -22,18 +22,10 @@ const QStringList kBoxes{u"Text10"_s, u"Text11"_s, u"Text4"_s, u"Text8"_s,
                          u"Text5"_s,  u"Text9"_s,  u"Text3"_s};
 }
 
-class TestForm1Operations : public QObject {
+class TestForm1Operations : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
-    test::ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Form1> m_form;
-
-    template <typename T = QWidget> T* child(const QString& name) const
-    {
-        return test::control<T>(m_form.get(), name);
-    }
     QComboBox* box(const QString& name) const { return child<QComboBox>(name); }
     void click(const QString& name) { QTest::mouseClick(child(name), Qt::LeftButton); }
     void type(const QString& boxName, const QString& text)

@@ -18,18 +18,10 @@
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
-class TestKeyboardAccess : public QObject {
+class TestKeyboardAccess : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
-    test::ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Form1> m_form;
-
-    template <typename T = QWidget> T* child(const QString& name) const
-    {
-        return test::control<T>(m_form.get(), name);
-    }
     QRadioButton* modeOption(int index) const
     {
         for (QRadioButton* option : m_form->findChildren<QRadioButton*>(u"Option1"_s)) {

@@ -22,13 +22,11 @@
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
-class TestNameEditor : public QObject {
+class TestNameEditor : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
     std::unique_ptr<QTemporaryDir> m_files;
-    test::ScriptedDialogs m_dialogs;
     std::unique_ptr<ui::Form1> m_form;
 
     ui::NameEditor* editor() const

@@ -18,13 +18,11 @@
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
-class TestPrecheckWindow : public QObject {
+class TestPrecheckWindow : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
     QTemporaryDir m_files;
-    test::ScriptedDialogs m_dialogs;
     std::unique_ptr<ui::Form1> m_form;
 
     QString write(const QString& name)

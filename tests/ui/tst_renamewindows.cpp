@@ -19,15 +19,13 @@
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
-class TestRenameWindows : public QObject {
+class TestRenameWindows : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
     QTemporaryDir m_files;
     QTemporaryDir m_journals;
     int m_case = 0;
-    test::ScriptedDialogs m_dialogs;
     std::unique_ptr<ui::Form1> m_form;
 
     QString write(const QString& name, const QByteArray& content)

@@ -22,18 +22,11 @@ const QStringList kBoxes{u"Text10"_s, u"Text11"_s, u"Text4"_s, u"Text8"_s,
 const QStringList kRemembered{u"10"_s, u"abc"_s, u"third"_s};
 } // namespace
 
-class TestValueBoxes : public QObject {
+class TestValueBoxes : public QObject, private test::MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dataDir;
-    test::ScriptedDialogs m_dialogs;
-    std::unique_ptr<ui::Form1> m_form;
-
-    QComboBox* box(const QString& name) const
-    {
-        return test::control<QComboBox>(m_form.get(), name);
-    }
+    QComboBox* box(const QString& name) const { return child<QComboBox>(name); }
     QStringList entries(const QString& name) const
     {
         QStringList list;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
@@ -96,6 +97,21 @@ private slots:
         drop(paths);
         QCOMPARE(m_form->batch().count(), 3);
         QVERIFY(!enabled(u"Command3"_s));
+    }
+
+    // A drop that added nothing used to leave the caret, and the source shown, where they were.
+    void everyDropEndsOnTheFirstLine()
+    {
+        const QStringList paths{file(u"a.avi"_s), file(u"b.avi"_s), file(u"c.avi"_s)};
+        drop(paths);
+        const QTextCursor third(editor()->document()->findBlockByNumber(2));
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
+                          editor()->cursorRect(third).center());
+        QCOMPARE(editor()->textCursor().blockNumber(), 2);
+        QCOMPARE(display(u"Text2"_s), paths.at(2));
+        drop({paths.at(1)});
+        QCOMPARE(editor()->textCursor().position(), 0);
+        QCOMPARE(display(u"Text2"_s), paths.first());
     }
 
     void dropAfterHandEditsKeepsThePairing()

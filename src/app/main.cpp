@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -109,7 +110,14 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
                      &QWidget::close);
 
-    const auto takeRequest = [&window](const quillet::app::HandOver& handOver) {
+    std::function<void(const quillet::app::HandOver&)> takeRequest;
+    takeRequest = [&window, &takeRequest](const quillet::app::HandOver& handOver) {
+        // A run renames what it listed and takes nothing in: what arrives meanwhile waits for
+        // its end instead of being lost.
+        if (window.isRenaming()) {
+            QTimer::singleShot(200, &window, [&takeRequest, handOver] { takeRequest(handOver); });
+            return;
+        }
         const QStringList existing = quillet::app::existingPaths(handOver.paths);
         if (!existing.isEmpty())
             window.takeInFiles(existing);

@@ -75,7 +75,8 @@ bool isRegularFile(const QString& path)
 class ChecksumFile {
 public:
     explicit ChecksumFile(const QString& path)
-        : m_fd(::open(batch::nativeBytesFromPath(path).constData(), O_RDONLY | O_CLOEXEC))
+        : m_path(batch::nativeBytesFromPath(path))
+        , m_fd(::open(m_path.constData(), O_RDONLY | O_CLOEXEC))
     {
     }
     ~ChecksumFile()
@@ -87,6 +88,16 @@ public:
     ChecksumFile& operator=(const ChecksumFile&) = delete;
 
     [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+
+    // Whether the path still names the file that was read: another program may have put a new
+    // file in its place meanwhile, which the open descriptor does not see.
+    [[nodiscard]] bool stillAtItsPath() const
+    {
+        struct stat atPath {};
+        struct stat opened {};
+        return ::stat(m_path.constData(), &atPath) == 0 && ::fstat(m_fd, &opened) == 0
+               && atPath.st_dev == opened.st_dev && atPath.st_ino == opened.st_ino;
+    }
 
     [[nodiscard]] std::optional<FileStamp> stamp() const
     {
@@ -137,6 +148,7 @@ public:
     }
 
 private:
+    QByteArray m_path;
     int m_fd;
 };
 
@@ -158,6 +170,7 @@ public:
 
     [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
     [[nodiscard]] bool looksCached(qint64) const { return true; }
+    [[nodiscard]] bool stillAtItsPath() const { return true; }
 
     [[nodiscard]] std::optional<FileStamp> stamp() const
     {
@@ -402,7 +415,7 @@ std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
             : sumOnThisThread(file, kind, length, blockSize, progress);
     // A file written while it was read, even within its old size, is summed over a mix of old
     // and new bytes: no checksum for it.
-    if (!value || file.stamp() != before)
+    if (!value || file.stamp() != before || !file.stillAtItsPath())
         return fail();
 
     const QString text = checksumText(kind, *value);

@@ -172,6 +172,7 @@ void Form1::takeInFiles(const QStringList& paths)
     m_namesEditor->moveCursor(QTextCursor::Start);
     ShowCaretSource();
     m_renameButton->setEnabled(!m_batch.isEmpty());
+    relistAfterDrop();
 }
 
 void Form1::replaceNames(const QString& names)

@@ -49,6 +49,9 @@ public:
     void setJournalFolder(const QString& folder) { m_journalFolder = folder; }
     [[nodiscard]] const QString& journalFolder() const { return m_journalFolder; }
 
+    // While a rename runs, the batch takes nothing in.
+    [[nodiscard]] bool isRenaming() const { return m_renaming; }
+
 public slots:
     void takeInFiles(const QStringList& paths);
     // Lists the reversal of the last run in the confirmation window, whose confirm button then
@@ -92,7 +95,10 @@ private:
     void switchMode(int index);
     void startRename();
     void runRename();
-    void showConfirmation(const rename::PrecheckReport& precheck);
+    // Lists the batch for the confirmation window and checks it.
+    [[nodiscard]] rename::PrecheckReport listBatch();
+    void relistAfterDrop();
+    void showConfirmation(const rename::PrecheckReport& precheck, bool bringForward = true);
     void finishUndo();
     void runEasyMode();
     void runAdvancedEdit();

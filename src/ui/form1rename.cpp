@@ -26,17 +26,29 @@ void Form1::startRename()
     if (m_renaming || m_batch.isEmpty())
         return;
     m_undoing = false;
+    showConfirmation(listBatch());
+}
+
+rename::PrecheckReport Form1::listBatch()
+{
     m_listedSources = m_batch.sources();
     m_targets = rename::BuildTargetList(m_listedSources, m_names, m_batch.separator());
     m_targetModel->setStringList(m_targets);
     // What the run would meet, told before it starts; it changes nothing about the run.
     const rename::PrecheckFindings findings = rename::precheckBatch(
         m_listedSources, m_targets, m_names, m_batch.separator(), rename::itemExists);
-    showConfirmation(
-        rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator()));
+    return rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
 }
 
-void Form1::showConfirmation(const rename::PrecheckReport& precheck)
+void Form1::relistAfterDrop()
+{
+    // Files dropped while "確認" is open join what it lists: a run renames what it lists and
+    // then empties the batch, so files left out of the listing would silently leave the batch.
+    if (m_form2 && m_form2->isVisible() && !m_undoing && !m_renaming)
+        showConfirmation(listBatch(), false);
+}
+
+void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringForward)
 {
     if (!m_form2) {
         m_form2 = new Form2;
@@ -47,6 +59,8 @@ void Form1::showConfirmation(const rename::PrecheckReport& precheck)
     m_form2->setListing(
         rename::FormatConfirmationListing(m_listedSources, m_targets, m_batch.separator()));
     m_form2->setPrecheck(precheck);
+    if (!bringForward)
+        return;
     m_form2->show();
     m_form2->raise();
     m_form2->activateWindow();

@@ -266,14 +266,15 @@ private slots:
     }
 #endif
 
-    // A file that grows, is cut short or is written over while it is read got the checksum of
-    // bytes that were never the file's content together. Now it gets no checksum at all.
+    // A file that grows, is cut short, is written over or is replaced while it is read got the
+    // checksum of bytes that were never the file's content together, or that are no longer
+    // the file at its path. Now it gets no checksum at all.
     void fileChangedDuringTheReadGivesNoChecksum_data()
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<ChecksumThreads>("threads");
         for (const ChecksumThreads threads : {ChecksumThreads::One, ChecksumThreads::Two})
-            for (const char* change : {"grown", "truncated", "written over"})
+            for (const char* change : {"grown", "truncated", "written over", "replaced"})
                 QTest::addRow("%s, %s", change, threadsName(threads))
                     << QString::fromLatin1(change) << threads;
     }
@@ -295,6 +296,16 @@ private slots:
         progress.onStep = [&](int index) {
             if (index != 3)
                 return;
+            if (change == u"replaced"_s) {
+                // Another program puts a new file in its place; the one being read stays as
+                // it was, but it is no longer the file at this path.
+                const QString fresh = makeFile(u"fresh.bin"_s, size);
+                if (::rename(QFile::encodeName(fresh).constData(),
+                             QFile::encodeName(path).constData())
+                    != 0)
+                    qFatal("cannot replace the test file");
+                return;
+            }
             QFile file(path);
             if (!file.open(QIODevice::ReadWrite))
                 qFatal("cannot change the test file");

@@ -190,7 +190,7 @@ private slots:
         QTest::newRow("NUL in the name")
             << u"ep\u0000cut.mkv"_s << u"名前に使えない文字があります"_s;
         QTest::newRow("256-byte japanese name")
-            << QString(85, u'動') + u".mkv"_s << u"名前が長すぎます"_s;
+            << QString(84, u'動') + u".mkv"_s << u"名前が長すぎます"_s;
         QTest::newRow("dot dot") << u".."_s << u"名前に使えない文字があります"_s;
     }
     void namesThatCannotBe()
@@ -226,7 +226,7 @@ private slots:
     {
         Harness h;
         h.write(u"ep05.mkv"_s, "E");
-        const QString name = QString(83, u'動') + u".mkv"_s; // 249 + 4 bytes
+        const QString name = QString(83, u'動') + u"ab.mkv"_s; // 249 + 2 + 4 bytes
         h.run({u"ep05.mkv"_s}, {name});
         QCOMPARE(h.files(), QStringList{name});
     }

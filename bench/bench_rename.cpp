@@ -33,6 +33,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 using namespace quillet;
@@ -280,13 +281,13 @@ void BM_RenameRun(benchmark::State& state)
         };
         const QString journalFolder = folder + u"-journal"_s;
         state.ResumeTiming();
+        std::optional<rename::RenameJournal> journal;
         if (journaled) {
-            rename::RenameJournal journal(journalFolder, rename::RunKind::Rename);
-            ops.rename = journal.journaled(rename::renameWithoutReplacing);
-            rename::RunRename(sources, targets, ops, u'/');
-        } else {
-            rename::RunRename(sources, targets, ops, u'/');
+            journal.emplace(journalFolder, rename::RunKind::Rename);
+            ops.rename = journal->journaled(rename::renameWithoutReplacing);
         }
+        rename::RunRename(sources, targets, ops, u'/');
+        journal.reset(); // its closing write counts too
         state.PauseTiming();
         QDir(folder).removeRecursively();
         QDir(journalFolder).removeRecursively();

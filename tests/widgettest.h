@@ -3,12 +3,14 @@
 // Helpers shared by the window tests.
 #include "testfiles.h"
 #include "ui/form1.h"
+#include "ui/form2.h"
 #include "ui/userdialogs.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -77,6 +79,22 @@ protected:
     template <typename T = QWidget> T* child(const QString& name) const
     {
         return control<T>(m_form.get(), name);
+    }
+    // The confirmation window while it is shown; null otherwise.
+    static ui::Form2* confirmWindow()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* form2 = qobject_cast<ui::Form2*>(widget); form2 && form2->isVisible())
+                return form2;
+        }
+        return nullptr;
+    }
+    // Replaces the whole text of the name editor, as a paste over a selection does.
+    void setNames(const QString& text) const
+    {
+        auto* editor = child<QPlainTextEdit>(QStringLiteral("Text1"));
+        editor->selectAll();
+        editor->insertPlainText(text);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "datafile/datafolder.h"
 #include "instancechannel.h"
+#include "rename/noreplacerename.h"
 #include "terminationwatcher.h"
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
@@ -47,12 +48,13 @@ void print(std::FILE* stream, const QString& text)
 // user expects; the rest go to the window.
 QStringList existingOrReported(const QStringList& paths)
 {
-    const QStringList existing = quillet::app::existingPaths(paths);
-    if (existing.size() != paths.size()) {
-        for (const QString& path : paths) {
-            if (!existing.contains(path))
-                print(stderr, QStringLiteral("見つかりません: %1\n").arg(path));
-        }
+    QStringList existing;
+    existing.reserve(paths.size());
+    for (const QString& path : paths) {
+        if (quillet::rename::itemExists(path))
+            existing.append(path);
+        else
+            print(stderr, QStringLiteral("見つかりません: %1\n").arg(path));
     }
     return existing;
 }
@@ -111,6 +113,7 @@ int main(int argc, char* argv[])
                      &QWidget::close);
 
     std::function<void(const quillet::app::HandOver&)> takeRequest;
+    // Takes in paths already checked, and the undo request.
     takeRequest = [&window, &takeRequest](const quillet::app::HandOver& handOver) {
         // A run renames what it listed and takes nothing in: what arrives meanwhile waits for
         // its end instead of being lost.
@@ -118,16 +121,20 @@ int main(int argc, char* argv[])
             QTimer::singleShot(200, &window, [&takeRequest, handOver] { takeRequest(handOver); });
             return;
         }
-        const QStringList existing = quillet::app::existingPaths(handOver.paths);
-        if (!existing.isEmpty())
-            window.takeInFiles(existing);
+        if (!handOver.paths.isEmpty())
+            window.takeInFiles(handOver.paths);
         if (handOver.undoLastRun)
             QMetaObject::invokeMethod(&window, &quillet::ui::Form1::undoLastRun,
                                       Qt::QueuedConnection);
         window.activateWindow();
         window.raise();
     };
-    QObject::connect(&channel, &quillet::app::InstanceChannel::handedOver, &window, takeRequest);
+    // What arrives on the socket is checked like a drop: only items that exist are taken in.
+    QObject::connect(
+        &channel, &quillet::app::InstanceChannel::handedOver, &window,
+        [&takeRequest](const quillet::app::HandOver& handOver) {
+            takeRequest({handOver.undoLastRun, quillet::app::existingPaths(handOver.paths)});
+        });
 
     window.show();
     if (!paths.isEmpty() || undo) {

@@ -12,10 +12,6 @@ struct CaretCounts {
     friend bool operator==(const CaretCounts&, const CaretCounts&) = default;
 };
 
-// caretOffset is the number of characters of the names text before the caret (or before the
-// start of the selection), 0 .. text length.
-[[nodiscard]] CaretCounts caretCounts(const QString& text, qsizetype caretOffset);
-
 // The counts for a caret at column `editorColumn` of a paragraph of the name editor: counted in
 // characters of the name line the paragraph stands for (an escaped symbol is one character).
 [[nodiscard]] CaretCounts paragraphCaretCounts(QStringView paragraph, qsizetype editorColumn);

@@ -27,17 +27,10 @@ class TestNameEditor : public QObject, private test::MainWindowFixture {
 
 private:
     std::unique_ptr<QTemporaryDir> m_files;
-    std::unique_ptr<ui::Form1> m_form;
 
-    ui::NameEditor* editor() const
-    {
-        return test::control<ui::NameEditor>(m_form.get(), u"Text1"_s);
-    }
+    ui::NameEditor* editor() const { return child<ui::NameEditor>(u"Text1"_s); }
     ui::PairingGutter* gutter() const { return editor()->pairingGutter(); }
-    QString display(const QString& name) const
-    {
-        return test::control<QLineEdit>(m_form.get(), name)->text();
-    }
+    QString display(const QString& name) const { return child<QLineEdit>(name)->text(); }
     QString file(const QString& name)
     {
         return QDir::toNativeSeparators(test::writeFile(m_files->filePath(name)));
@@ -134,12 +127,8 @@ private slots:
         QCOMPARE(m_form->names(), u"firstZ\r\n"_s + name + u"Y\r\nlastW"_s);
         QCOMPARE(rawConversion(), m_form->names());
 
-        QTest::mouseClick(test::control<QPushButton>(m_form.get(), u"Command1"_s), Qt::LeftButton);
-        ui::Form2* confirm = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* form2 = qobject_cast<ui::Form2*>(widget); form2 && form2->isVisible())
-                confirm = form2;
-        }
+        QTest::mouseClick(child<QPushButton>(u"Command1"_s), Qt::LeftButton);
+        ui::Form2* confirm = confirmWindow();
         QVERIFY(confirm);
         QTest::mouseClick(test::control<QPushButton>(confirm, u"Command1"_s), Qt::LeftButton);
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
@@ -155,7 +144,7 @@ private slots:
         QTest::keyClick(editor(), Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(editor(), Qt::Key_Delete);
         QCOMPARE(m_form->names(), u"\u2029q\r"_s);
-        QTest::mouseClick(test::control<QPushButton>(m_form.get(), u"Command3"_s), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(u"Command3"_s), Qt::LeftButton);
         QCOMPARE(m_form->names(), u"p\u2029q\r"_s);
         QCOMPARE(editor()->blockCount(), 1);
     }
@@ -228,7 +217,7 @@ private slots:
         const QString last = m_form->names();
         editor()->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor(), u"q"_s);
-        QTest::mouseClick(test::control<QPushButton>(m_form.get(), u"Command3"_s), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(u"Command3"_s), Qt::LeftButton);
         QCOMPARE(m_form->names(), last);
     }
 
@@ -285,7 +274,7 @@ private slots:
     {
         dropNamed({u"a"_s});
         QVERIFY(gutter()->width() > 0);
-        QTest::mouseClick(test::control<QPushButton>(m_form.get(), u"Command2"_s), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
         QCOMPARE(gutter()->neededWidth(), 0);
         QCOMPARE(editor()->viewport()->x(), editor()->contentsRect().x());
         QCOMPARE(gutter()->row(0).label(), QString());

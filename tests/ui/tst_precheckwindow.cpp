@@ -23,7 +23,6 @@ class TestPrecheckWindow : public QObject, private test::MainWindowFixture {
 
 private:
     QTemporaryDir m_files;
-    std::unique_ptr<ui::Form1> m_form;
 
     QString write(const QString& name)
     {
@@ -31,14 +30,6 @@ private:
     }
     QStringList files() const { return QDir(m_files.path()).entryList(QDir::Files, QDir::Name); }
     QPlainTextEdit* editor() const { return m_form->findChild<QPlainTextEdit*>(u"Text1"_s); }
-    ui::Form2* confirmWindow() const
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* form2 = qobject_cast<ui::Form2*>(widget); form2 && form2->isVisible())
-                return form2;
-        }
-        return nullptr;
-    }
     QLabel* precheckLabel() const
     {
         return test::control<QLabel>(confirmWindow(), u"PrecheckLabel"_s);
@@ -65,9 +56,8 @@ private:
     }
     void pressRename(const QString& text)
     {
-        editor()->selectAll();
-        editor()->insertPlainText(text);
-        QTest::mouseClick(test::control<QPushButton>(m_form.get(), u"Command1"_s), Qt::LeftButton);
+        setNames(text);
+        QTest::mouseClick(child(u"Command1"_s), Qt::LeftButton);
         QVERIFY(confirmWindow());
     }
 

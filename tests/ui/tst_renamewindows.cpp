@@ -26,7 +26,6 @@ private:
     QTemporaryDir m_files;
     QTemporaryDir m_journals;
     int m_case = 0;
-    std::unique_ptr<ui::Form1> m_form;
 
     QString write(const QString& name, const QByteArray& content)
     {
@@ -35,22 +34,9 @@ private:
     QStringList files() const { return QDir(m_files.path()).entryList(QDir::Files, QDir::Name); }
     QPlainTextEdit* editor() const { return m_form->findChild<QPlainTextEdit*>(u"Text1"_s); }
     QPushButton* renameButton() const { return m_form->findChild<QPushButton*>(u"Command1"_s); }
-    ui::Form2* confirmWindow() const
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* form2 = qobject_cast<ui::Form2*>(widget); form2 && form2->isVisible())
-                return form2;
-        }
-        return nullptr;
-    }
     QString listing() const
     {
         return confirmWindow()->findChild<QPlainTextEdit*>(u"Text1"_s)->toPlainText();
-    }
-    void setNames(const QString& text)
-    {
-        editor()->selectAll();
-        editor()->insertPlainText(text);
     }
 
 private slots:
@@ -61,14 +47,6 @@ private slots:
         m_dialogs = test::ScriptedDialogs();
         m_form = test::showMainWindow(m_dataDir.path(), m_dialogs);
         m_form->setJournalFolder(m_journals.filePath(QString::number(++m_case)));
-    }
-    void renameThroughTheWindows(const QStringList& paths, const QString& names)
-    {
-        test::dropFiles(editor()->viewport(), paths);
-        setNames(names);
-        QTest::mouseClick(renameButton(), Qt::LeftButton);
-        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
-        QTRY_VERIFY(!confirmWindow());
     }
     void cleanup() { m_form.reset(); }
 

@@ -103,12 +103,12 @@ private slots:
     {
         start();
         m_form->takeInFiles({QDir::toNativeSeparators(m_dataDir.filePath(u"name.txt"_s))});
-        auto* list = test::control<QListWidget>(m_form.get(), u"List6"_s);
+        auto* list = child<QListWidget>(u"List6"_s);
         list->setCurrentRow(8); // 先頭にA文字を付ける
         focus(box(u"Text10"_s));
         QTest::keyClicks(box(u"Text10"_s), u"1"_s);
         QCOMPARE(box(u"Text10"_s)->currentText(), u"1"_s);
-        QTest::mouseClick(test::control(m_form.get(), u"Command7"_s), Qt::LeftButton);
+        QTest::mouseClick(child(u"Command7"_s), Qt::LeftButton);
         QCOMPARE(m_form->names(), u"1name"_s);
     }
 

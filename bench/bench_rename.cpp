@@ -10,9 +10,10 @@
 // its journal (one forced write per rename).
 // Run: build/default/bench/bench_rename  (needs about 3.1 GiB of free space in the temp folder)
 // Only the checksums: build/default/bench/bench_rename --benchmark_filter='Crc|Read|Checksum|Isal'
-#include "rename/filechecksum.h"
+#include "checksum/filechecksum.h"
+#include "journal/renamejournal.h"
+#include "rename/journaledrename.h"
 #include "rename/noreplacerename.h"
-#include "rename/renamejournal.h"
 #include "rename/renamerun.h"
 
 #include "batch/nativepath.h"
@@ -125,16 +126,16 @@ void reportCpu(benchmark::State& state, double start, qint64 bytesPerIteration)
     state.counters["cpu_ms_per_GiB"] = (processCpuSeconds() - start) * 1000.0 / gib;
 }
 
-class NoProgress final : public rename::ChecksumProgress {
+class NoProgress final : public checksum::ChecksumProgress {
 public:
     void begin(const QString&) override {}
     void step(const QString&) override {}
     void end() override {}
 };
 
-rename::ChecksumKind kindArg(std::int64_t arg)
+checksum::ChecksumKind kindArg(std::int64_t arg)
 {
-    return arg == 16 ? rename::ChecksumKind::Crc16 : rename::ChecksumKind::Crc32;
+    return arg == 16 ? checksum::ChecksumKind::Crc16 : checksum::ChecksumKind::Crc32;
 }
 
 // Arguments: file size in MiB, read() buffer in KiB, cached (1) or not (0).
@@ -180,18 +181,18 @@ void BM_IsalOverRead(benchmark::State& state)
 void BM_FileChecksum(benchmark::State& state)
 {
     const QString& path = fileOfSize(state.range(0) * kMiB);
-    const rename::ChecksumKind kind = kindArg(state.range(1));
-    const auto threads = static_cast<rename::ChecksumThreads>(state.range(2));
+    const checksum::ChecksumKind kind = kindArg(state.range(1));
+    const auto threads = static_cast<checksum::ChecksumThreads>(state.range(2));
     const bool cached = state.range(3) != 0;
     makeCached(path, cached);
     // The result must be the one ISA-L gives, or the speed means nothing.
-    if (kind == rename::ChecksumKind::Crc32) {
+    if (kind == checksum::ChecksumKind::Crc32) {
         std::uint32_t crc = 0;
         readLoop(path, kMiB,
                  [&crc](const unsigned char* p, size_t n) { crc = crc32_gzip_refl(crc, p, n); });
         NoProgress progress;
-        if (rename::FileChecksum(path, kind, progress, 1, threads)
-            != rename::checksumText(kind, crc))
+        if (checksum::FileChecksum(path, kind, progress, 1, threads)
+            != checksum::checksumText(kind, crc))
             state.SkipWithError("FileChecksum differs from ISA-L");
     }
     const double cpu = processCpuSeconds();
@@ -202,7 +203,7 @@ void BM_FileChecksum(benchmark::State& state)
             state.ResumeTiming();
         }
         NoProgress progress;
-        benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress, 1, threads));
+        benchmark::DoNotOptimize(checksum::FileChecksum(path, kind, progress, 1, threads));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
     reportCpu(state, cpu, state.range(0) * kMiB);
@@ -213,12 +214,12 @@ void BM_FileChecksum(benchmark::State& state)
 void BM_FileChecksumWindow(benchmark::State& state)
 {
     const QString& path = fileOfSize(state.range(0) * kMiB);
-    const rename::ChecksumKind kind = kindArg(state.range(1));
+    const checksum::ChecksumKind kind = kindArg(state.range(1));
     makeCached(path, true);
     const double cpu = processCpuSeconds();
     for (auto _ : state) {
         ui::ChecksumProgressWindow progress;
-        benchmark::DoNotOptimize(rename::FileChecksum(path, kind, progress));
+        benchmark::DoNotOptimize(checksum::FileChecksum(path, kind, progress));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
     reportCpu(state, cpu, state.range(0) * kMiB);
@@ -228,17 +229,17 @@ void BM_FileChecksumWindow(benchmark::State& state)
 // carry-less multiply).
 void BM_CrcKernel(benchmark::State& state)
 {
-    const rename::ChecksumKind kind = kindArg(state.range(0));
-    const auto kernel = static_cast<rename::CrcKernel>(state.range(1));
-    std::vector<char> data(rename::kChecksumBlockBytes, 'x');
+    const checksum::ChecksumKind kind = kindArg(state.range(0));
+    const auto kernel = static_cast<checksum::CrcKernel>(state.range(1));
+    std::vector<char> data(checksum::kChecksumBlockBytes, 'x');
     for (auto _ : state)
-        benchmark::DoNotOptimize(rename::crcWithKernel(kind, kernel, data.data(), data.size()));
+        benchmark::DoNotOptimize(checksum::crcWithKernel(kind, kernel, data.data(), data.size()));
     state.SetBytesProcessed(state.iterations() * qint64(data.size()));
 }
 
 void BM_IsalKernel(benchmark::State& state)
 {
-    std::vector<unsigned char> data(rename::kChecksumBlockBytes, 'x');
+    std::vector<unsigned char> data(checksum::kChecksumBlockBytes, 'x');
     for (auto _ : state)
         benchmark::DoNotOptimize(crc32_gzip_refl(0, data.data(), data.size()));
     state.SetBytesProcessed(state.iterations() * qint64(data.size()));
@@ -276,15 +277,15 @@ void BM_RenameRun(benchmark::State& state)
         ops.askName = [](const QString&, const QString&, const QString&) { return QString(); };
         ops.showMessage = [](const QString&) {};
         ops.exists = rename::itemExists;
-        ops.fileChecksum = [](const QString&, rename::ChecksumKind) {
+        ops.fileChecksum = [](const QString&, checksum::ChecksumKind) {
             return std::optional<QString>();
         };
         const QString journalFolder = folder + u"-journal"_s;
         state.ResumeTiming();
-        std::optional<rename::RenameJournal> journal;
+        std::optional<journal::RenameJournal> journal;
         if (journaled) {
-            journal.emplace(journalFolder, rename::RunKind::Rename);
-            ops.rename = journal->journaled(rename::renameWithoutReplacing);
+            journal.emplace(journalFolder, journal::RunKind::Rename);
+            ops.rename = rename::journaled(*journal, rename::renameWithoutReplacing);
         }
         rename::RunRename(sources, targets, ops, u'/');
         journal.reset(); // its closing write counts too

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace quillet::rename {
 
 // The three outcomes of a rename that never replaces an existing item.
@@ -18,6 +20,8 @@ struct RenameResult {
         return {Outcome::Failed, std::move(why)};
     }
 };
+
+using RenameFunction = std::function<RenameResult(const QString& from, const QString& to)>;
 
 // Renames (or moves into another existing folder) a file or folder. An item already at the
 // new path is never replaced: the atomic no-replace rename of the system refuses it. A new

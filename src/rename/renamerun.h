@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/crc.h"
+#include "checksum/crc.h"
 #include "rename/noreplacerename.h"
 
 #include <QChar>
@@ -12,6 +12,8 @@
 #include <optional>
 
 namespace quillet::rename {
+
+using checksum::ChecksumKind;
 
 // What the rename run needs from the outside world, handed in so it can run without windows.
 struct RenameOperations {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/filechecksum.h"
+#include "checksum/filechecksum.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,7 +15,7 @@ class Form3;
 // checksum is computed and stays above all other windows. Between blocks the windows repaint;
 // user input waits until the rename run is over. The window stands centred over the anchor
 // window (the main window), not in a corner of the screen.
-class ChecksumProgressWindow final : public rename::ChecksumProgress {
+class ChecksumProgressWindow final : public checksum::ChecksumProgress {
 public:
     explicit ChecksumProgressWindow(const QWidget* anchor = nullptr);
     ~ChecksumProgressWindow() override;

@@ -3,7 +3,7 @@
 #include "batch/caret.h"
 #include "batch/nativepath.h"
 #include "memory/rememberedvalues.h"
-#include "rename/renamejournal.h"
+#include "journal/renamejournal.h"
 #include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
@@ -47,7 +47,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
     , m_dataFolder(dataFolder)
     , m_dialogs(dialogs)
     , m_batch(QDir::separator())
-    , m_journalFolder(rename::defaultJournalFolder())
+    , m_journalFolder(journal::defaultJournalFolder())
 {
     buildControls();
     applyLayout();

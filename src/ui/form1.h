@@ -5,7 +5,7 @@
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
 #include "rename/precheck.h"
-#include "rename/undoplan.h"
+#include "journal/undoplan.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -120,7 +120,7 @@ private:
     bool m_renaming = false;
     // The confirmation window lists the reversal of the last run, not the batch.
     bool m_undoing = false;
-    QList<rename::UndoStep> m_undoSteps;
+    QList<journal::UndoStep> m_undoSteps;
     QString m_journalFolder;
     QPointer<Form2> m_form2;
     // The start-up placement: the work area's right and bottom edges, where the window's outer

@@ -1,13 +1,15 @@
 // The rename button, the confirmation window and the rename run of the main window.
 #include "ui/form1.h"
 
-#include "rename/filechecksum.h"
+#include "checksum/filechecksum.h"
+#include "journal/renamejournal.h"
+#include "journal/undoplan.h"
+#include "rename/journaledrename.h"
 #include "rename/noreplacerename.h"
 #include "rename/precheck.h"
-#include "rename/renamejournal.h"
 #include "rename/renamerun.h"
 #include "rename/targets.h"
-#include "rename/undoplan.h"
+#include "rename/undoguard.h"
 #include "ui/checksumprogresswindow.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
@@ -76,13 +78,13 @@ void Form1::runRename()
 
     // Every attempt goes through the journal, so the run can be taken back; an undo run is
     // journaled too and can itself be taken back.
-    rename::RenameJournal journal(m_journalFolder,
-                                  m_undoing ? rename::RunKind::Undo : rename::RunKind::Rename);
+    journal::RenameJournal journal(m_journalFolder,
+                                   m_undoing ? journal::RunKind::Undo : journal::RunKind::Rename);
     rename::RenameOperations operations;
-    operations.rename = journal.journaled(
-        m_undoing
-            ? rename::RenameFunction(rename::UndoGuard(m_undoSteps, rename::renameWithoutReplacing))
-            : rename::RenameFunction(rename::renameWithoutReplacing));
+    operations.rename = rename::journaled(
+        journal, m_undoing ? rename::RenameFunction(
+                     rename::UndoGuard(m_undoSteps, rename::renameWithoutReplacing))
+                           : rename::RenameFunction(rename::renameWithoutReplacing));
     operations.askName = [this](const QString& prompt, const QString& title,
                                 const QString& preset) {
         return m_dialogs.askText(prompt, title, preset);
@@ -91,15 +93,15 @@ void Form1::runRename()
     operations.exists = rename::itemExists;
     // Old names come back as they were, also a name that is only "." and an extension.
     operations.refuseEmptyNames = !m_undoing;
-    operations.fileChecksum = [this](const QString& path, rename::ChecksumKind kind) {
+    operations.fileChecksum = [this](const QString& path, checksum::ChecksumKind kind) {
         ChecksumProgressWindow progress(this);
-        return rename::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
+        return checksum::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
     };
     if (m_undoing) {
         // The old paths go back exactly as they were, even where one spells a checksum token.
-        operations.fileChecksum = [](const QString&, rename::ChecksumKind kind) {
+        operations.fileChecksum = [](const QString&, checksum::ChecksumKind kind) {
             return std::optional<QString>(
-                (kind == rename::ChecksumKind::Crc16 ? rename::kCrc16Token : rename::kCrc32Token)
+                (kind == checksum::ChecksumKind::Crc16 ? rename::kCrc16Token : rename::kCrc32Token)
                     .toString());
         };
     }
@@ -136,14 +138,14 @@ void Form1::undoLastRun()
 {
     if (m_renaming)
         return;
-    const rename::LastRunUndo last = rename::planUndoOfLastRun(m_journalFolder);
+    const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journalFolder);
     if (!last.plan) {
         m_dialogs.showMessage(last.message);
         return;
     }
     if (!last.plan->problems.isEmpty())
         m_dialogs.showMessage(
-            rename::undoProblemsMessage(last.plan->problems, m_batch.separator()));
+            journal::undoProblemsMessage(last.plan->problems, m_batch.separator()));
     if (last.plan->steps.isEmpty())
         return;
 

@@ -1,7 +1,7 @@
 // The rename run on real files in a temporary folder, with the prompt and the messages
 // answered by a script. Every case checks the disk afterwards: nothing overwritten, nothing lost.
 #include "batch/nativepath.h"
-#include "rename/filechecksum.h"
+#include "checksum/filechecksum.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamerun.h"
 #include "rename/targets.h"
@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using namespace quillet::rename;
+using namespace quillet::checksum;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {

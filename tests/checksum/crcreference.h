@@ -3,7 +3,7 @@
 // Slow checksums that share nothing with the fast ones but the parameters: one bit at a time
 // over the bytes, and long runs of zero bytes as a power of the register's transition matrix.
 // Together they give the checksum of a sparse file of any length in microseconds.
-#include "rename/crc.h"
+#include "checksum/crc.h"
 
 #include <QByteArray>
 
@@ -19,10 +19,10 @@ struct CrcModel {
     std::uint32_t finalXor;
 };
 
-inline CrcModel crcModel(rename::ChecksumKind kind)
+inline CrcModel crcModel(checksum::ChecksumKind kind)
 {
-    return kind == rename::ChecksumKind::Crc16 ? CrcModel{0x8408, 0xFFFF, 0}
-                                               : CrcModel{0xEDB88320, 0xFFFFFFFF, 0xFFFFFFFF};
+    return kind == checksum::ChecksumKind::Crc16 ? CrcModel{0x8408, 0xFFFF, 0}
+                                                 : CrcModel{0xEDB88320, 0xFFFFFFFF, 0xFFFFFFFF};
 }
 
 inline std::uint32_t bitwiseUpdate(const CrcModel& model, std::uint32_t reg, const char* p,
@@ -67,7 +67,7 @@ inline std::uint32_t appendZeros(const CrcModel& model, std::uint32_t reg, std::
 }
 
 // The checksum of `length` bytes that are zero except for `pieces` (by offset, not overlapping).
-inline std::uint32_t sparseCrc(rename::ChecksumKind kind, std::uint64_t length,
+inline std::uint32_t sparseCrc(checksum::ChecksumKind kind, std::uint64_t length,
                                const std::map<std::uint64_t, QByteArray>& pieces)
 {
     const CrcModel model = crcModel(kind);

@@ -1,5 +1,5 @@
+#include "checksum/filechecksum.h"
 #include "crcreference.h"
-#include "rename/filechecksum.h"
 #include "testfiles.h"
 
 #include "batch/nativepath.h"
@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-using namespace quillet::rename;
+using namespace quillet::checksum;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -58,7 +58,7 @@ QStringList labels(std::initializer_list<int> percents)
 
 } // namespace
 
-Q_DECLARE_METATYPE(quillet::rename::ChecksumThreads)
+Q_DECLARE_METATYPE(quillet::checksum::ChecksumThreads)
 
 class TestFileChecksum : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "rename/filechecksum.h"
+#include "checksum/filechecksum.h"
 
 #include "batch/nativepath.h"
 
@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-namespace quillet::rename {
+namespace quillet::checksum {
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -424,4 +424,4 @@ std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
     return text;
 }
 
-} // namespace quillet::rename
+} // namespace quillet::checksum

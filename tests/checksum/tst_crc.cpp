@@ -1,5 +1,5 @@
+#include "checksum/crc.h"
 #include "crcreference.h"
-#include "rename/crc.h"
 
 #include <QTest>
 
@@ -7,10 +7,10 @@
 #include <vector>
 #include <zlib.h>
 
-using namespace quillet::rename;
+using namespace quillet::checksum;
 using namespace Qt::Literals::StringLiterals;
 
-Q_DECLARE_METATYPE(quillet::rename::ChecksumKind)
+Q_DECLARE_METATYPE(quillet::checksum::ChecksumKind)
 
 class TestCrc : public QObject {
     Q_OBJECT

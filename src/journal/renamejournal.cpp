@@ -1,8 +1,8 @@
-#include "rename/renamejournal.h"
+#include "journal/renamejournal.h"
 
 #include "batch/nativepath.h"
+#include "checksum/crc.h"
 #include "datafile/systemerror.h"
-#include "rename/crc.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,7 +20,7 @@
 #include <unistd.h>
 #endif
 
-namespace quillet::rename {
+namespace quillet::journal {
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -54,7 +54,7 @@ std::optional<qint64> journalSequence(const QString& name)
 
 QByteArray crcText(QByteArrayView bytes)
 {
-    Crc crc(ChecksumKind::Crc32);
+    checksum::Crc crc(checksum::ChecksumKind::Crc32);
     crc.update(bytes.data(), std::size_t(bytes.size()));
     return crc.text().toLatin1();
 }
@@ -318,9 +318,8 @@ void RenameJournal::recordAttempt(const QString& from, const QString& to)
                            true);
 }
 
-void RenameJournal::recordOutcome(const RenameResult& result)
+void RenameJournal::recordOutcome(bool renamed)
 {
-    const bool renamed = result.outcome == RenameResult::Outcome::Done;
     m_renamedAny = m_renamedAny || renamed;
     if (!m_attemptOpen)
         return;
@@ -348,16 +347,6 @@ void RenameJournal::finish()
     }
     m_file.close();
     QFile::remove(m_path);
-}
-
-RenameFunction RenameJournal::journaled(RenameFunction rename)
-{
-    return [this, rename = std::move(rename)](const QString& from, const QString& to) {
-        recordAttempt(from, to);
-        const RenameResult result = rename(from, to);
-        recordOutcome(result);
-        return result;
-    };
 }
 
 JournalRead readJournal(const QString& path)
@@ -430,4 +419,4 @@ JournalRead readJournal(const QString& path)
     return {std::move(contents), QString()};
 }
 
-} // namespace quillet::rename
+} // namespace quillet::journal

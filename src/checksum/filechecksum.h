@@ -1,12 +1,12 @@
 #pragma once
 
-#include "rename/crc.h"
+#include "checksum/crc.h"
 
 #include <QString>
 
 #include <optional>
 
-namespace quillet::rename {
+namespace quillet::checksum {
 
 // Follows a checksum computation: the caption once, then label texts at fixed points.
 class ChecksumProgress {
@@ -44,4 +44,4 @@ enum class ChecksumThreads { Automatic, One, Two };
 FileChecksum(const QString& path, ChecksumKind kind, ChecksumProgress& progress,
              int blockFactor = 1, ChecksumThreads threads = ChecksumThreads::Automatic);
 
-} // namespace quillet::rename
+} // namespace quillet::checksum

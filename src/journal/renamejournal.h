@@ -1,7 +1,5 @@
 #pragma once
 
-#include "rename/noreplacerename.h"
-
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -11,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-namespace quillet::rename {
+namespace quillet::journal {
 
 // What tells one file or folder from another. A rename keeps the device, the inode and the
 // creation time; the inode number alone is not enough, since a file made after another was
@@ -42,8 +40,6 @@ enum class RunKind { Rename, Undo };
 // How many runs the journal folder keeps; older journals are removed when a run starts.
 inline constexpr int kKeptRuns = 20;
 
-using RenameFunction = std::function<RenameResult(const QString& from, const QString& to)>;
-
 // The journal of one run: one file in the journal folder, created at the first attempt. Each
 // attempt is written and forced to the disk before the rename, its outcome written after it,
 // so that whatever stops the program, the journal shows which renames may have happened. The
@@ -59,13 +55,10 @@ public:
     // the rename; the failure is kept in error().
     void recordAttempt(const QString& from, const QString& to);
     // Records the outcome of the last attempt.
-    void recordOutcome(const RenameResult& result);
+    void recordOutcome(bool renamed);
     // Forces the last records to the disk and closes the file; a journal in which nothing was
     // renamed is removed, so that the last journal is always the last run that changed names.
     void finish();
-
-    // The rename wrapped so that every call goes through the journal.
-    [[nodiscard]] RenameFunction journaled(RenameFunction rename);
 
     // The file; empty until the first attempt.
     [[nodiscard]] const QString& path() const { return m_path; }
@@ -123,4 +116,4 @@ struct JournalRead {
 // The journal files of the folder, oldest first.
 [[nodiscard]] QStringList journalFiles(const QString& folder);
 
-} // namespace quillet::rename
+} // namespace quillet::journal

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/renamejournal.h"
+#include "journal/renamejournal.h"
 
 #include <QChar>
 #include <QList>
@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace quillet::rename {
+namespace quillet::journal {
 
 // One rename that takes a rename of the journal back: the item now at `from` (the journal's new
 // path) goes back to `to` (its old path), provided it is still the item that was renamed.
@@ -56,22 +56,7 @@ struct LastRunUndo {
 // The problems of a plan, one entry per line, for the message shown before the confirmation.
 [[nodiscard]] QString undoProblemsMessage(const QList<UndoProblem>& problems, QChar separator);
 
-// The rename of an undo run: refuses an item that is not the one the plan expects, so that an
-// item moved or replaced after the plan was made is never renamed in its stead. The steps are
-// matched to the calls in order (a collision retry keeps its step).
-class UndoGuard {
-public:
-    UndoGuard(QList<UndoStep> steps, RenameFunction rename, IdentityLookup lookup = identityOf);
-    RenameResult operator()(const QString& from, const QString& to);
-
-private:
-    QList<UndoStep> m_steps;
-    RenameFunction m_rename;
-    IdentityLookup m_lookup;
-    qsizetype m_next = 0;
-};
-
 inline constexpr QStringView kReplacedReason = u"リネームの後に別の項目に置き換えられました";
 inline constexpr QStringView kMissingReason = u"リネームの後に移動または削除されました";
 
-} // namespace quillet::rename
+} // namespace quillet::journal

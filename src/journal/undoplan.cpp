@@ -1,10 +1,10 @@
-#include "rename/undoplan.h"
+#include "journal/undoplan.h"
 
 #include "batch/nativepath.h"
 
 #include <QHash>
 
-namespace quillet::rename {
+namespace quillet::journal {
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -140,32 +140,4 @@ QString undoProblemsMessage(const QList<UndoProblem>& problems, QChar separator)
     return text;
 }
 
-UndoGuard::UndoGuard(QList<UndoStep> steps, RenameFunction rename, IdentityLookup lookup)
-    : m_steps(std::move(steps))
-    , m_rename(std::move(rename))
-    , m_lookup(std::move(lookup))
-{
-}
-
-RenameResult UndoGuard::operator()(const QString& from, const QString& to)
-{
-    // The run calls with the sources in the plan's order; a retry calls with the same source.
-    qsizetype step = m_next;
-    while (step < m_steps.size() && m_steps.at(step).from != from)
-        ++step;
-    if (step == m_steps.size())
-        return RenameResult::failed(kReplacedReason.toString());
-    // Only a refusal for a taken name is retried by the run; anything else ends the step.
-    m_next = step + 1;
-    const std::optional<ItemIdentity> now = m_lookup(from);
-    if (!now)
-        return RenameResult::failed(kMissingReason.toString());
-    if (!now->sameItem(m_steps.at(step).identity))
-        return RenameResult::failed(kReplacedReason.toString());
-    RenameResult result = m_rename(from, to);
-    if (result.outcome == RenameResult::Outcome::TargetExists)
-        m_next = step;
-    return result;
-}
-
-} // namespace quillet::rename
+} // namespace quillet::journal

@@ -1,4 +1,4 @@
-#include "rename/crc.h"
+#include "checksum/crc.h"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,7 @@
 #endif
 #endif
 
-namespace quillet::rename {
+namespace quillet::checksum {
 namespace {
 
 // A reflected CRC of width w <= 32 is the reflected 32-bit CRC of the polynomial
@@ -466,4 +466,4 @@ std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size
     return crc ^ finalXor(kind);
 }
 
-} // namespace quillet::rename
+} // namespace quillet::checksum

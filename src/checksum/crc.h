@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace quillet::rename {
+namespace quillet::checksum {
 
 // The two checksums a name can carry. Both are reflected CRCs (least significant bit first):
 //   CRC-16/MCRF4XX: polynomial 0x1021, initial 0xFFFF, no final XOR, 4 hex digits;
@@ -50,4 +50,4 @@ private:
 // tested against.
 [[nodiscard]] std::uint32_t referenceCrc(ChecksumKind kind, const void* data, std::size_t size);
 
-} // namespace quillet::rename
+} // namespace quillet::checksum

@@ -2,10 +2,12 @@
 // killed halfway is a child process (this program started again with an argument) that kills
 // itself from inside the rename callback.
 #include "batch/nativepath.h"
+#include "journal/renamejournal.h"
+#include "journal/undoplan.h"
+#include "rename/journaledrename.h"
 #include "rename/noreplacerename.h"
-#include "rename/renamejournal.h"
 #include "rename/renamerun.h"
-#include "rename/undoplan.h"
+#include "rename/undoguard.h"
 #include "testfiles.h"
 
 #include <QCoreApplication>
@@ -22,6 +24,8 @@
 #include <unistd.h>
 
 using namespace quillet::rename;
+using namespace quillet::journal;
+using quillet::checksum::ChecksumKind;
 using namespace Qt::Literals::StringLiterals;
 using quillet::batch::nativeBytesFromPath;
 using quillet::batch::pathFromNativeBytes;
@@ -55,7 +59,7 @@ RenameSummary journaledRun(const QString& journalFolder, const QStringList& sour
                            const QStringList& targets, RunKind kind = RunKind::Rename)
 {
     RenameJournal journal(journalFolder, kind);
-    return RunRename(sources, targets, quietOperations(journal.journaled(renameWithoutReplacing)),
+    return RunRename(sources, targets, quietOperations(journaled(journal, renameWithoutReplacing)),
                      u'/');
 }
 
@@ -64,8 +68,8 @@ RenameSummary runUndo(const QString& journalFolder, const UndoPlan& plan,
                       QStringList* messages = nullptr)
 {
     RenameJournal journal(journalFolder, RunKind::Undo);
-    const RenameOperations ops =
-        quietOperations(journal.journaled(UndoGuard(plan.steps, renameWithoutReplacing)), messages);
+    const RenameOperations ops = quietOperations(
+        journaled(journal, UndoGuard(plan.steps, renameWithoutReplacing)), messages);
     return RunRename(plan.sources(), plan.targets(), ops, u'/');
 }
 
@@ -87,16 +91,17 @@ RenameSummary runUndo(const QString& journalFolder, const UndoPlan& plan,
     int renamed = 0;
     const auto die = [] { ::kill(::getpid(), SIGKILL); };
     RenameJournal journal(journalFolder, RunKind::Rename);
-    const RenameFunction journaled = journal.journaled([&](const QString& from, const QString& to) {
-        if (moment == u"after-attempt" && renamed == k)
-            die();
-        const RenameResult result = renameWithoutReplacing(from, to);
-        if (result.outcome == RenameResult::Outcome::Done)
-            ++renamed;
-        if (moment == u"after-rename" && renamed == k)
-            die();
-        return result;
-    });
+    const RenameFunction journaled =
+        quillet::rename::journaled(journal, [&](const QString& from, const QString& to) {
+            if (moment == u"after-attempt" && renamed == k)
+                die();
+            const RenameResult result = renameWithoutReplacing(from, to);
+            if (result.outcome == RenameResult::Outcome::Done)
+                ++renamed;
+            if (moment == u"after-rename" && renamed == k)
+                die();
+            return result;
+        });
     const RenameOperations ops = quietOperations([&](const QString& from, const QString& to) {
         if (moment == u"before-attempt" && renamed == k)
             die();
@@ -180,7 +185,7 @@ private slots:
         RenameJournal journal(m_journals, RunKind::Rename);
         QStringList seen;
         const RenameFunction journaled =
-            journal.journaled([&](const QString& from, const QString& to) {
+            quillet::rename::journaled(journal, [&](const QString& from, const QString& to) {
                 const JournalRead read = readJournal(journal.path());
                 if (read.contents && !read.contents->entries.isEmpty()) {
                     const JournalEntry& last = read.contents->entries.last();
@@ -492,7 +497,7 @@ private slots:
         RenameJournal journal(m_journals, RunKind::Rename);
         const RenameSummary summary =
             RunRename({a}, {file(u"b.txt"_s)},
-                      quietOperations(journal.journaled(renameWithoutReplacing)), u'/');
+                      quietOperations(journaled(journal, renameWithoutReplacing)), u'/');
         journal.finish();
         QCOMPARE(summary.renamed, 1);
         QVERIFY(journal.error().contains(m_journals));

@@ -11,10 +11,9 @@
 // Run: build/default/bench/bench_rename  (needs about 3.1 GiB of free space in the temp folder)
 // Only the checksums: build/default/bench/bench_rename --benchmark_filter='Crc|Read|Checksum|Isal'
 #include "checksum/filechecksum.h"
-#include "journal/renamejournal.h"
-#include "rename/journaledrename.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamerun.h"
+#include "rename/renamesession.h"
 
 #include "batch/nativepath.h"
 #include "ui/checksumprogresswindow.h"
@@ -245,55 +244,83 @@ void BM_IsalKernel(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * qint64(data.size()));
 }
 
-// A fresh folder of files a0 .. a9999 for each iteration, created outside the timing.
-QString makeFiles(int round)
+// A fresh folder of files a0 .. a<count-1> for each iteration, created outside the timing.
+QString makeFiles(int round, int count = kFiles)
 {
     const QString folder = workDir().filePath(u"r%1"_s.arg(round));
     QDir().mkpath(folder);
-    for (int i = 0; i < kFiles; ++i) {
-        QFile file(folder + u"/a%1.txt"_s.arg(i));
-        if (!file.open(QIODevice::WriteOnly))
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open(QFile::encodeName(folder + u"/a%1.txt"_s.arg(i)).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0)
             qFatal("cannot create files");
+        ::close(fd);
     }
     return folder;
 }
 
-// Arg 1: every attempt through the journal, as the main window runs it.
+class SilentRunDialogs final : public rename::RunDialogs {
+public:
+    void showMessage(const QString&, const QString&) override {}
+    QString askName(const QString&, const QString&, const QString&) override { return {}; }
+    bool askYesNo(const QString&) override { return true; }
+};
+
+// Arg 0: the number of files. Arg 1: 0 a bare loop of renameat2 (the floor), 1 the run without
+// its journal, 2 the whole run as the window starts it, journal included.
 void BM_RenameRun(benchmark::State& state)
 {
-    const bool journaled = state.range(0) != 0;
-    int round = journaled ? 2000 : 0;
+    const int count = int(state.range(0));
+    const int mode = int(state.range(1));
+    static int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const QString folder = makeFiles(round++);
+        const QString folder = makeFiles(round++, count);
         QStringList sources;
         QStringList targets;
-        for (int i = 0; i < kFiles; ++i) {
+        for (int i = 0; i < count; ++i) {
             sources.append(folder + u"/a%1.txt"_s.arg(i));
             targets.append(folder + u"/b%1.txt"_s.arg(i));
         }
-        rename::RenameOperations ops;
-        ops.rename = rename::renameWithoutReplacing;
-        ops.askName = [](const QString&, const QString&, const QString&) { return QString(); };
-        ops.showMessage = [](const QString&) {};
-        ops.exists = rename::itemExists;
-        ops.fileChecksum = [](const QString&, checksum::ChecksumKind) {
-            return std::optional<QString>();
-        };
         const QString journalFolder = folder + u"-journal"_s;
         state.ResumeTiming();
-        std::optional<journal::RenameJournal> journal;
-        if (journaled) {
-            journal.emplace(journalFolder, journal::RunKind::Rename);
-            ops.rename = rename::journaled(*journal, rename::renameWithoutReplacing);
+        if (mode == 0) {
+            for (int i = 0; i < count; ++i) {
+                if (::renameat2(AT_FDCWD, QFile::encodeName(sources[i]).constData(), AT_FDCWD,
+                                QFile::encodeName(targets[i]).constData(), RENAME_NOREPLACE)
+                    != 0)
+                    state.SkipWithError("renameat2 failed");
+            }
+        } else if (mode == 1) {
+            rename::RenameOperations ops;
+            ops.rename = [](const QString& from, const QString& to) {
+                return rename::renameWithoutReplacing(from, to);
+            };
+            ops.askName = [](const QString&, const QString&, const QString&) { return QString(); };
+            ops.showMessage = [](const QString&) {};
+            ops.exists = rename::itemExists;
+            ops.fileChecksum = [](const QString&, checksum::ChecksumKind) {
+                return std::optional<QString>();
+            };
+            rename::RunRename(sources, targets, ops, u'/');
+        } else {
+            rename::RunRequest request;
+            request.sources = sources;
+            request.targets = targets;
+            request.journalFolder = journalFolder;
+            SilentRunDialogs dialogs;
+            rename::RenameSession session(std::move(request), dialogs, {});
+            if (session.run().renamed != count)
+                state.SkipWithError("the run did not rename every file");
         }
-        rename::RunRename(sources, targets, ops, u'/');
-        journal.reset(); // its closing write counts too
         state.PauseTiming();
         QDir(folder).removeRecursively();
         QDir(journalFolder).removeRecursively();
         state.ResumeTiming();
     }
+    state.counters["per_rename_us"] =
+        benchmark::Counter(double(count) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_PerlRename(benchmark::State& state)
@@ -371,8 +398,8 @@ BENCHMARK(BM_FileChecksum)
     ->UseRealTime()
     ->MinTime(0.1);
 BENCHMARK(BM_RenameRun)
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgsProduct({{10'000, 100'000}, {0, 1, 2}})
+    ->ArgNames({"files", "mode"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

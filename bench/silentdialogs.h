@@ -9,6 +9,7 @@ class SilentDialogs final : public ui::UserDialogs {
 public:
     void showMessage(const QString&, const QString&) override {}
     QString askText(const QString&, const QString&, const QString&) override { return {}; }
+    bool askYesNo(const QString&) override { return true; }
 };
 
 } // namespace quillet::bench

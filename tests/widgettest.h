@@ -42,6 +42,8 @@ public:
     QStringList details; // one per message, empty when it had none
     QStringList prompts;
     std::deque<QString> answers;
+    QStringList questions;
+    bool answerYes = false;
 
     void showMessage(const QString& text, const QString& detail = {}) override
     {
@@ -56,6 +58,11 @@ public:
         QString answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    bool askYesNo(const QString& question) override
+    {
+        questions.append(question);
+        return answerYes;
     }
 };
 

@@ -2,6 +2,9 @@
 
 #include "batch/nativepath.h"
 
+#include "journal/journalfolder.h"
+
+#include <QFileInfo>
 #include <QHash>
 
 namespace quillet::journal {
@@ -11,7 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // The disk as it will be once the steps planned so far have run: planned moves are laid over
-// what the lookup finds.
+// what the lookup finds, and a folder planned to move takes the paths inside it along.
 class PlannedDisk {
 public:
     explicit PlannedDisk(const IdentityLookup& lookup)
@@ -23,18 +26,31 @@ public:
     {
         if (const auto planned = m_planned.constFind(path); planned != m_planned.cend())
             return *planned;
-        return m_lookup(path);
+        return m_lookup(whereNow(path));
     }
 
     void move(const QString& from, const QString& to, const ItemIdentity& identity)
     {
         m_planned.insert(from, std::nullopt);
         m_planned.insert(to, identity);
+        if (identity.type == ItemIdentity::Type::Folder)
+            m_folderMoves.prepend({from, to});
     }
 
 private:
+    // Where an item that will be at `path` once the planned folder moves ran is now.
+    QString whereNow(QString path) const
+    {
+        for (const auto& [from, to] : m_folderMoves) {
+            if (path.size() > to.size() && path.startsWith(to) && path.at(to.size()) == u'/')
+                path = from + path.sliced(to.size());
+        }
+        return path;
+    }
+
     const IdentityLookup& m_lookup;
     QHash<QString, std::optional<ItemIdentity>> m_planned;
+    QList<std::pair<QString, QString>> m_folderMoves; // newest first
 };
 
 } // namespace
@@ -63,44 +79,36 @@ UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup)
     for (auto entry = journal.entries.crbegin(); entry != journal.entries.crend(); ++entry) {
         if (entry->state == JournalEntry::State::NotRenamed)
             continue;
+        const ItemIdentity& expected = entry->identity;
+        const auto isIt = [&expected](const std::optional<ItemIdentity>& found) {
+            return found && found->sameItem(expected);
+        };
         const std::optional<ItemIdentity> atNew = disk.at(entry->to);
-        std::optional<ItemIdentity> expected =
-            entry->state == JournalEntry::State::Renamed && entry->after ? entry->after
-                                                                         : entry->before;
-        if (entry->state == JournalEntry::State::Unknown) {
-            // The program stopped between the attempt and its outcome. The item is where the
-            // rename would have put it: it happened. Still at its old path: it did not.
-            const std::optional<ItemIdentity> atOld = disk.at(entry->from);
-            if (expected) {
-                const bool moved = atNew && atNew->sameItem(*expected);
-                if (!moved && atOld && atOld->sameItem(*expected))
-                    continue;
-                if (!moved) {
-                    plan.problems.append({entry->to, entry->from, kMissingReason.toString()});
-                    continue;
-                }
-            } else {
-                // Nothing was known of the item before the attempt: the old path empty and
-                // the new one taken is the sign that the rename went through.
-                if (atOld || !atNew)
-                    continue;
-                expected = atNew;
+        if (isIt(atNew)) {
+            plan.steps.append({entry->to, entry->from, *atNew});
+            disk.move(entry->to, entry->from, *atNew);
+            continue;
+        }
+        const std::optional<ItemIdentity> atOld = disk.at(entry->from);
+        if (entry->state == JournalEntry::State::Unknown && !entry->helper.isEmpty()) {
+            // Stopped halfway through a rename by way of a temporary name: it goes back from
+            // there. A reservation of the new name that the item never took is told.
+            if (const std::optional<ItemIdentity> atHelper = disk.at(entry->helper);
+                entry->helper != entry->to && isIt(atHelper)) {
+                plan.steps.append({entry->helper, entry->from, *atHelper});
+                disk.move(entry->helper, entry->from, *atHelper);
+                continue;
             }
-        } else if (!expected) {
-            // A rename recorded as done whose item could not be looked at: whatever is at the
-            // new path now is taken to be it.
-            expected = atNew;
+            if (entry->helper == entry->to && atNew && isIt(atOld)) {
+                plan.problems.append({entry->to, entry->from, kLeftReservationReason.toString()});
+                continue;
+            }
         }
-        if (!atNew) {
-            plan.problems.append({entry->to, entry->from, kMissingReason.toString()});
+        // Still (or again) at its old path: never renamed, or already taken back.
+        if (isIt(atOld))
             continue;
-        }
-        if (!atNew->sameItem(*expected)) {
-            plan.problems.append({entry->to, entry->from, kReplacedReason.toString()});
-            continue;
-        }
-        plan.steps.append({entry->to, entry->from, *atNew});
-        disk.move(entry->to, entry->from, *atNew);
+        plan.problems.append(
+            {entry->to, entry->from, (atNew ? kReplacedReason : kMissingReason).toString()});
     }
     return plan;
 }
@@ -112,6 +120,12 @@ QString nothingToUndoMessage()
 
 LastRunUndo planUndoOfLastRun(const QString& journalFolder, const IdentityLookup& lookup)
 {
+    if (!QFileInfo::exists(journalFolder) && !QFileInfo(journalFolder).isSymLink())
+        return {std::nullopt, nothingToUndoMessage()};
+    if (const std::optional<QString> problem = checkJournalFolder(journalFolder, false)) {
+        return {std::nullopt,
+                u"リネームの記録のフォルダが使えないため、元に戻せません。\r\n\r\n"_s + *problem};
+    }
     const QStringList files = journalFiles(journalFolder);
     for (auto file = files.crbegin(); file != files.crend(); ++file) {
         const JournalRead read = readJournal(*file);

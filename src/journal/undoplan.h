@@ -1,6 +1,7 @@
 #pragma once
 
-#include "journal/renamejournal.h"
+#include "journal/itemidentity.h"
+#include "journal/journalreader.h"
 
 #include <QChar>
 #include <QList>
@@ -35,11 +36,13 @@ struct UndoPlan {
     [[nodiscard]] QStringList targets() const;
 };
 
-// The renames of the journal that happened, reversed, newest first: those with their outcome
-// recorded, and those the program stopped in (attempt without outcome) when the item is found
-// at the new path. Each is checked against the disk as it will be when the newer ones have been
-// taken back, so a chain (a → b, then c → a) is undone in the right order; an item that has
-// since been moved away or replaced is a problem, never a step.
+// The renames of the journal that happened and are not yet taken back, reversed, newest first:
+// those with their outcome recorded, and those without one (the program stopped) when the item
+// is found at the new path or under the temporary name the rename gave it. An item already back
+// at its old path is left alone, so an undo that was stopped halfway can be finished. Each is
+// checked against the disk as it will be when the newer ones have been taken back, so a chain (a →
+// b, then c → a) is undone in the right order; an item that has since been moved away or replaced
+// is a problem, never a step.
 [[nodiscard]] UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup);
 
 // The plan for the last run of the folder, or the message that says why there is none.
@@ -58,5 +61,7 @@ struct LastRunUndo {
 
 inline constexpr QStringView kReplacedReason = u"リネームの後に別の項目に置き換えられました";
 inline constexpr QStringView kMissingReason = u"リネームの後に移動または削除されました";
+inline constexpr QStringView kLeftReservationReason =
+    u"リネームが途中で止まったため、新しい名前の空の予約が残っています（削除してかまいません）";
 
 } // namespace quillet::journal

@@ -5,8 +5,12 @@
 
 namespace quillet::rename {
 
-// The rename wrapped so that every call goes through the journal: the attempt before it, the
-// outcome after it.
-[[nodiscard]] RenameFunction journaled(journal::RenameJournal& journal, RenameFunction rename);
+// The rename of a run whose plan is in the journal: only a planned entry is renamed; a new
+// path the plan did not know and every helper item are recorded before they are used, and the
+// outcome after the rename.
+[[nodiscard]] RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename);
+
+// The system's rename as a rename that tells its helper items.
+[[nodiscard]] NoticedRename systemRename();
 
 } // namespace quillet::rename

@@ -23,7 +23,7 @@ namespace quillet::rename {
 
 #ifdef Q_OS_WIN
 
-RenameResult renameWithoutReplacing(const QString& from, const QString& to)
+RenameResult renameWithoutReplacing(const QString& from, const QString& to, const HelperNotice&)
 {
     const std::wstring f = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring t = QDir::toNativeSeparators(to).toStdWString();
@@ -100,8 +100,9 @@ int systemMkdir(const char* path)
 
 class Renamer {
 public:
-    explicit Renamer(const FileSystemCalls& calls)
+    Renamer(const FileSystemCalls& calls, const HelperNotice& notice)
         : m_calls(calls)
+        , m_notice(notice)
     {
     }
 
@@ -129,6 +130,8 @@ public:
             const QByteArray temporary =
                 folder + ".quillet-"
                 + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+            if (!announce(temporary))
+                return RenameResult::failed(kHelperNotRecordedReason.toString());
             const RenameResult away = renameOnce(from, temporary);
             if (away.outcome == RenameResult::Outcome::TargetExists)
                 continue;
@@ -164,6 +167,8 @@ private:
             if (errno == EEXIST)
                 return RenameResult::exists();
         }
+        if (!announce(to))
+            return RenameResult::failed(kHelperNotRecordedReason.toString());
         const int reserved =
             folder ? m_calls.mkdir(to.constData()) : m_calls.createExclusive(to.constData());
         if (reserved != 0)
@@ -178,7 +183,13 @@ private:
         return failedWith(error);
     }
 
+    bool announce(const QByteArray& path) const
+    {
+        return !m_notice || m_notice(batch::pathFromNativeBytes(path));
+    }
+
     const FileSystemCalls& m_calls;
+    const HelperNotice& m_notice;
 };
 
 } // namespace
@@ -197,18 +208,20 @@ const FileSystemCalls& systemCalls()
     return calls;
 }
 
-RenameResult renameWithoutReplacing(const QString& from, const QString& to)
+RenameResult renameWithoutReplacing(const QString& from, const QString& to,
+                                    const HelperNotice& notice)
 {
-    return renameThrough(systemCalls(), from, to);
+    return renameThrough(systemCalls(), from, to, notice);
 }
 
-RenameResult renameThrough(const FileSystemCalls& calls, const QString& from, const QString& to)
+RenameResult renameThrough(const FileSystemCalls& calls, const QString& from, const QString& to,
+                           const HelperNotice& notice)
 {
     const QByteArray f = batch::nativeBytesFromPath(from);
     const QByteArray t = batch::nativeBytesFromPath(to);
     if (f.contains('\0') || t.contains('\0'))
         return failedWith(EINVAL);
-    const Renamer renamer(calls);
+    const Renamer renamer(calls, notice);
     const RenameResult result = renamer.renameOnce(f, t);
     // A new spelling of the same name that the file system found although no entry is spelled
     // so: a case-insensitive file system found the item itself.

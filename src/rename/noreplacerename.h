@@ -23,11 +23,20 @@ struct RenameResult {
 
 using RenameFunction = std::function<RenameResult(const QString& from, const QString& to)>;
 
+// Told the path of an item a rename is about to make for a moment — a reservation of the new
+// name, or a temporary name for a change of letter case only — before it makes it; false
+// stops the rename before anything is made.
+using HelperNotice = std::function<bool(const QString& path)>;
+// A rename that tells its helper items.
+using NoticedRename =
+    std::function<RenameResult(const QString& from, const QString& to, const HelperNotice& notice)>;
+
 // Renames (or moves into another existing folder) a file or folder. An item already at the
 // new path is never replaced: the atomic no-replace rename of the system refuses it. A new
 // path that only changes the letter case of the same item on a case-insensitive file system
 // is renamed, not refused. Paths may hold escaped bytes (batch/nativepath.h).
-[[nodiscard]] RenameResult renameWithoutReplacing(const QString& from, const QString& to);
+[[nodiscard]] RenameResult renameWithoutReplacing(const QString& from, const QString& to,
+                                                  const HelperNotice& notice = {});
 
 // Whether an item is at the path; a symbolic link counts as itself, not as what it points to.
 [[nodiscard]] bool itemExists(const QString& path);
@@ -47,7 +56,11 @@ struct FileSystemCalls {
 [[nodiscard]] const FileSystemCalls& systemCalls();
 
 [[nodiscard]] RenameResult renameThrough(const FileSystemCalls& calls, const QString& from,
-                                         const QString& to);
+                                         const QString& to, const HelperNotice& notice = {});
 #endif
+
+// Why a helper item was not made: the journal could not record it first.
+inline constexpr QStringView kHelperNotRecordedReason =
+    u"元に戻すための記録を書けないため、リネームしませんでした";
 
 } // namespace quillet::rename

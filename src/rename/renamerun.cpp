@@ -26,14 +26,17 @@ QString collisionPrompt(const QString& target)
              u"このファイル名のリネームをしない場合はキャンセルを押してください。"_s;
 }
 
-QString completionMessage(const RenameSummary& summary)
+QString completionMessage(const RenameSummary& summary, bool undo)
 {
+    const QString prefix = summary.stopped ? u"中止しました。"_s : QString();
     if (summary.notRenamed == 0)
-        return u"リネームしました。"_s;
-    return u"%1件中%2件をリネームしました。%3件はリネームしませんでした。"_s
-        .arg(summary.renamed + summary.notRenamed)
-        .arg(summary.renamed)
-        .arg(summary.notRenamed);
+        return prefix + (undo ? u"元に戻しました。"_s : u"リネームしました。"_s);
+    return prefix
+           + (undo ? u"%1件中%2件を元に戻しました。%3件は元に戻しませんでした。"_s
+                   : u"%1件中%2件をリネームしました。%3件はリネームしませんでした。"_s)
+                 .arg(summary.renamed + summary.notRenamed)
+                 .arg(summary.renamed)
+                 .arg(summary.notRenamed);
 }
 
 QString completionDetails(const RenameSummary& summary)
@@ -138,11 +141,20 @@ private:
 } // namespace
 
 RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
-                        const RenameOperations& operations, QChar separator)
+                        const RenameOperations& operations, QChar separator, RunControl* control)
 {
     RenameSummary summary;
     const qsizetype count = sources.size();
     for (qsizetype i = 0; i < count; ++i) {
+        if (control) {
+            control->setDone(i);
+            if (control->stopRequested()) {
+                summary.stopped = true;
+                summary.untried = count - i;
+                summary.notRenamed += summary.untried;
+                break;
+            }
+        }
         const QString target = targets.value(i);
         if (const std::optional<QString> reason =
                 EntryRename(sources.at(i), target, operations, separator).run()) {
@@ -152,6 +164,8 @@ RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
             ++summary.renamed;
         }
     }
+    if (control && !summary.stopped)
+        control->setDone(count);
     return summary;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -38,8 +39,24 @@ struct SkippedEntry {
 
 struct RenameSummary {
     qsizetype renamed = 0;
-    qsizetype notRenamed = 0;
+    qsizetype notRenamed = 0; // tried and failed, or refused; also those a stop left untried
     QList<SkippedEntry> skipped;
+    bool stopped = false;  // the user stopped the run before its end
+    qsizetype untried = 0; // entries a stop left out (among notRenamed)
+};
+
+// Follows a run from any thread: how many entries are done, and a request to stop, which the
+// run takes after the entry in progress.
+class RunControl {
+public:
+    void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
+    [[nodiscard]] bool stopRequested() const { return m_stop.load(std::memory_order_relaxed); }
+    [[nodiscard]] qsizetype done() const { return m_done.load(std::memory_order_relaxed); }
+    void setDone(qsizetype done) { m_done.store(done, std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<qsizetype> m_done{0};
 };
 
 // Every checksum token of the target replaced by the source file's checksum of that kind;
@@ -54,10 +71,12 @@ struct RenameSummary {
 // there. A new name that is empty (only the extension came from the line), too long or holds a
 // character no file name can hold is a failure, reported before anything is tried.
 RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
-                        const RenameOperations& operations, QChar separator);
+                        const RenameOperations& operations, QChar separator,
+                        RunControl* control = nullptr);
 
 // "リネームしました。" when every entry was renamed; otherwise how many were and were not.
-[[nodiscard]] QString completionMessage(const RenameSummary& summary);
+// A run that puts names back says "元に戻しました。" in the same way; a stopped run says so first.
+[[nodiscard]] QString completionMessage(const RenameSummary& summary, bool undo = false);
 // The entries not renamed, each with its reason, one per line; empty when there are none.
 [[nodiscard]] QString completionDetails(const RenameSummary& summary);
 

@@ -2,7 +2,7 @@
 
 namespace quillet::rename {
 
-UndoGuard::UndoGuard(QList<journal::UndoStep> steps, RenameFunction rename,
+UndoGuard::UndoGuard(QList<journal::UndoStep> steps, NoticedRename rename,
                      journal::IdentityLookup lookup)
     : m_steps(std::move(steps))
     , m_rename(std::move(rename))
@@ -10,7 +10,8 @@ UndoGuard::UndoGuard(QList<journal::UndoStep> steps, RenameFunction rename,
 {
 }
 
-RenameResult UndoGuard::operator()(const QString& from, const QString& to)
+RenameResult UndoGuard::operator()(const QString& from, const QString& to,
+                                   const HelperNotice& notice)
 {
     // The run calls with the sources in the plan's order; a retry calls with the same source.
     qsizetype step = m_next;
@@ -25,7 +26,7 @@ RenameResult UndoGuard::operator()(const QString& from, const QString& to)
         return RenameResult::failed(journal::kMissingReason.toString());
     if (!now->sameItem(m_steps.at(step).identity))
         return RenameResult::failed(journal::kReplacedReason.toString());
-    RenameResult result = m_rename(from, to);
+    RenameResult result = m_rename(from, to, notice);
     if (result.outcome == RenameResult::Outcome::TargetExists)
         m_next = step;
     return result;

@@ -13,13 +13,13 @@ namespace quillet::rename {
 // matched to the calls in order (a collision retry keeps its step).
 class UndoGuard {
 public:
-    UndoGuard(QList<journal::UndoStep> steps, RenameFunction rename,
+    UndoGuard(QList<journal::UndoStep> steps, NoticedRename rename,
               journal::IdentityLookup lookup = journal::identityOf);
-    RenameResult operator()(const QString& from, const QString& to);
+    RenameResult operator()(const QString& from, const QString& to, const HelperNotice& notice);
 
 private:
     QList<journal::UndoStep> m_steps;
-    RenameFunction m_rename;
+    NoticedRename m_rename;
     journal::IdentityLookup m_lookup;
     qsizetype m_next = 0;
 };

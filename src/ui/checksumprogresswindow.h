@@ -2,32 +2,56 @@
 
 #include "checksum/filechecksum.h"
 
+#include <QMutex>
+#include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
 
 namespace quillet::ui {
 
 class Form3;
 
-// Shows a checksum computation in the progress window Form3, which exists only while one
-// checksum is computed and stays above all other windows. Between blocks the windows repaint;
-// user input waits until the rename run is over. The window stands centred over the anchor
-// window (the main window), not in a corner of the screen.
-class ChecksumProgressWindow final : public checksum::ChecksumProgress {
+// Shows the checksums of one rename run in the progress window Form3, which stays above all
+// other windows. The checksum is read on the run's thread and tells its progress from there;
+// the window lives on the window's thread and draws only the newest label. It appears once a
+// checksum has taken kShowAfterMs, so a run over many small files shows nothing, and one window
+// serves every checksum of the run. It stands centred over the anchor window (the main window).
+class ChecksumProgressWindow final : public QObject, public checksum::ChecksumProgress {
+    Q_OBJECT
+
 public:
+    static constexpr int kShowAfterMs = 300;
+
     explicit ChecksumProgressWindow(const QWidget* anchor = nullptr);
     ~ChecksumProgressWindow() override;
 
+    // Any thread.
     void begin(const QString& caption) override;
     void step(const QString& label) override;
     void end() override;
 
+    // The window, while it is shown; for tests.
+    [[nodiscard]] Form3* window() const;
+
 private:
+    void onBegin(const QString& caption);
+    void onStep();
+    void onEnd();
+    void showWindow();
+
     QPointer<const QWidget> m_anchor;
     std::unique_ptr<Form3> m_window;
-    QString m_label;
+    QTimer m_showTimer;
+    QString m_caption;
+    QString m_shownLabel;
+    QMutex m_labelLock;
+    QString m_latestLabel; // guarded by m_labelLock
+    std::atomic<bool> m_stepPosted{false};
+    bool m_running = false;
 };
 
 } // namespace quillet::ui

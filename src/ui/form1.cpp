@@ -2,8 +2,8 @@
 
 #include "batch/caret.h"
 #include "batch/nativepath.h"
+#include "journal/journalfolder.h"
 #include "memory/rememberedvalues.h"
-#include "journal/renamejournal.h"
 #include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"

@@ -4,8 +4,9 @@
 #include "batch/history.h"
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
-#include "rename/precheck.h"
 #include "journal/undoplan.h"
+#include "rename/precheck.h"
+#include "rename/renamerun.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -24,6 +25,7 @@ class QStringListModel;
 namespace quillet::ui {
 
 class Form2;
+class RenameRunner;
 class NameEditor;
 class UserDialogs;
 class ValueBoxes;
@@ -51,6 +53,10 @@ public:
 
     // While a rename runs, the batch takes nothing in.
     [[nodiscard]] bool isRenaming() const { return m_renaming; }
+
+signals:
+    // A run (or an undo) ended and its messages were shown.
+    void runFinished();
 
 public slots:
     void takeInFiles(const QStringList& paths);
@@ -95,6 +101,7 @@ private:
     void switchMode(int index);
     void startRename();
     void runRename();
+    void finishRun(const rename::RenameSummary& summary);
     // Lists the batch for the confirmation window and checks it.
     [[nodiscard]] rename::PrecheckReport listBatch();
     void relistAfterDrop();
@@ -121,6 +128,8 @@ private:
     // The confirmation window lists the reversal of the last run, not the batch.
     bool m_undoing = false;
     QList<journal::UndoStep> m_undoSteps;
+    QString m_undoes; // the file name of the journal the undo takes back
+    RenameRunner* m_runner = nullptr;
     QString m_journalFolder;
     QPointer<Form2> m_form2;
     // The start-up placement: the work area's right and bottom edges, where the window's outer

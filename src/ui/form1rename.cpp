@@ -10,11 +10,12 @@
 #include "rename/renamerun.h"
 #include "rename/targets.h"
 #include "rename/undoguard.h"
-#include "ui/checksumprogresswindow.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
+#include "ui/renamerunner.h"
 #include "ui/userdialogs.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -70,51 +71,44 @@ void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringF
 
 void Form1::runRename()
 {
-    if (m_renaming)
+    if (m_renaming || !m_form2)
         return;
     m_renaming = true;
+    // While the run goes on, the batch and its operations take nothing in; the windows still
+    // repaint and 確認 offers 中止.
     m_namesEditor->setAcceptingFiles(false);
-    m_form2->setRunning(true);
+    setEnabled(false);
 
-    // Every attempt goes through the journal, so the run can be taken back; an undo run is
-    // journaled too and can itself be taken back.
-    journal::RenameJournal journal(m_journalFolder,
-                                   m_undoing ? journal::RunKind::Undo : journal::RunKind::Rename);
-    rename::RenameOperations operations;
-    operations.rename = rename::journaled(
-        journal, m_undoing ? rename::RenameFunction(
-                     rename::UndoGuard(m_undoSteps, rename::renameWithoutReplacing))
-                           : rename::RenameFunction(rename::renameWithoutReplacing));
-    operations.askName = [this](const QString& prompt, const QString& title,
-                                const QString& preset) {
-        return m_dialogs.askText(prompt, title, preset);
-    };
-    operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
-    operations.exists = rename::itemExists;
-    // Old names come back as they were, also a name that is only "." and an extension.
-    operations.refuseEmptyNames = !m_undoing;
-    operations.fileChecksum = [this](const QString& path, checksum::ChecksumKind kind) {
-        ChecksumProgressWindow progress(this);
-        return checksum::FileChecksum(path, kind, progress, m_startup.checksumBlockFactor);
-    };
-    if (m_undoing) {
-        // The old paths go back exactly as they were, even where one spells a checksum token.
-        operations.fileChecksum = [](const QString&, checksum::ChecksumKind kind) {
-            return std::optional<QString>(
-                (kind == checksum::ChecksumKind::Crc16 ? rename::kCrc16Token : rename::kCrc32Token)
-                    .toString());
-        };
-    }
-    const rename::RenameSummary summary =
-        rename::RunRename(m_listedSources, m_targets, operations, m_batch.separator());
-    journal.finish();
+    rename::RunRequest request;
+    request.kind = m_undoing ? journal::RunKind::Undo : journal::RunKind::Rename;
+    request.sources = m_listedSources;
+    request.targets = m_targets;
+    request.undoSteps = m_undoSteps;
+    request.undoes = m_undoes;
+    request.journalFolder = m_journalFolder;
+    request.separator = m_batch.separator();
+    m_runner =
+        new RenameRunner(std::move(request), m_dialogs, m_startup.checksumBlockFactor, this, this);
+    connect(m_runner, &RenameRunner::progressed, m_form2, &Form2::showRunProgress);
+    connect(m_form2, &Form2::stopRequested, m_runner, &RenameRunner::requestStop);
+    connect(m_runner, &RenameRunner::finished, this, &Form1::finishRun);
+    m_form2->runStarted(m_runner->entryCount(), m_undoing);
+    m_runner->start();
+}
 
-    m_dialogs.showMessage(rename::completionMessage(summary), rename::completionDetails(summary));
-    if (!journal.error().isEmpty()) {
-        m_dialogs.showMessage(
-            u"リネームの記録を残せなかったため、このリネームは元に戻せないことがあります。"_s,
-            journal.error());
-    }
+void Form1::finishRun(const rename::RenameSummary& summary)
+{
+    m_runner->deleteLater();
+    m_runner = nullptr;
+    setEnabled(true);
+    m_namesEditor->setAcceptingFiles(true);
+    if (m_form2)
+        m_form2->runEnded();
+    m_renaming = false;
+    // A run the user declined before anything was renamed leaves everything as it was.
+    if (summary.renamed == 0 && summary.untried == m_listedSources.size()
+        && !m_listedSources.isEmpty())
+        return;
     if (m_undoing) {
         // Taking a run back leaves the batch being edited as it is.
         finishUndo();
@@ -126,12 +120,9 @@ void Form1::runRename()
     m_batch.clear();
     updateSourceViews();
     m_renameButton->setEnabled(false);
-    m_renaming = false;
-    m_namesEditor->setAcceptingFiles(true);
-    if (m_form2) {
-        m_form2->setRunning(false);
+    if (m_form2)
         m_form2->close();
-    }
+    emit runFinished();
 }
 
 void Form1::undoLastRun()
@@ -151,6 +142,7 @@ void Form1::undoLastRun()
 
     m_undoing = true;
     m_undoSteps = last.plan->steps;
+    m_undoes = QFileInfo(last.plan->journalPath).fileName();
     m_listedSources = last.plan->sources();
     m_targets = last.plan->targets();
     // The plan has checked every entry against the disk already.
@@ -161,14 +153,12 @@ void Form1::finishUndo()
 {
     m_undoing = false;
     m_undoSteps.clear();
+    m_undoes.clear();
     m_listedSources.clear();
     m_targets.clear();
-    m_renaming = false;
-    m_namesEditor->setAcceptingFiles(true);
-    if (m_form2) {
-        m_form2->setRunning(false);
+    if (m_form2)
         m_form2->close();
-    }
+    emit runFinished();
 }
 
 } // namespace quillet::ui

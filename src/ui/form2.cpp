@@ -1,6 +1,7 @@
 #include "ui/form2.h"
 
 #include "ui/controls.h"
+#include "ui/runprogressrow.h"
 #include "ui/twips.h"
 #include "ui/windowlayout.h"
 
@@ -57,7 +58,30 @@ Form2::Form2(QWidget* parent)
     setFocusProxy(m_listing);
     setTabOrder(m_listing, m_renameButton);
 
+    m_progressRow = new RunProgressRow(this);
+    m_progressRow->setGeometry(m_precheckLabel->geometry());
+    connect(m_progressRow, &RunProgressRow::stopRequested, this, &Form2::stopRequested);
+
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
+}
+
+void Form2::runStarted(qsizetype total, bool undo)
+{
+    m_running = true;
+    m_renameButton->setEnabled(false);
+    m_progressRow->runStarted(total, undo);
+}
+
+void Form2::showRunProgress(qsizetype done, qsizetype total)
+{
+    m_progressRow->showProgress(done, total);
+}
+
+void Form2::runEnded()
+{
+    m_running = false;
+    m_renameButton->setEnabled(true);
+    m_progressRow->runEnded();
 }
 
 void Form2::setListing(const QString& listing)
@@ -133,6 +157,7 @@ void Form2::applyLayout()
     m_precheckLabel->setGeometry(pixels(kPrecheckMargin), button.y(),
                                  qMax(0, button.x() - pixels(2 * kPrecheckMargin)),
                                  m_precheckLabel->height());
+    m_progressRow->setGeometry(m_precheckLabel->geometry());
 }
 
 void Form2::showEvent(QShowEvent* event)
@@ -144,9 +169,13 @@ void Form2::showEvent(QShowEvent* event)
 
 void Form2::keyPressEvent(QKeyEvent* event)
 {
-    // Escape closes the window without renaming anything, as a dialog's Cancel does.
+    // Escape closes the window without renaming anything, as a dialog's Cancel does; while a
+    // run goes on it asks the run to stop, as 中止 does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+        if (m_running)
+            m_progressRow->requestStop();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

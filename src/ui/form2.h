@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace quillet::ui {
 
+class RunProgressRow;
+
 // The confirmation window: every source path above its target path, and the confirm button.
 class Form2 final : public QWidget {
     Q_OBJECT
@@ -20,11 +22,16 @@ public:
     void setListing(const QString& listing);
     // The line left of the buttons: what the check of the batch found before anything is renamed.
     void setPrecheck(const rename::PrecheckReport& report);
-    // While a rename runs the window cannot be closed.
-    void setRunning(bool running) { m_running = running; }
+    // While a rename runs the window cannot be closed, its confirm button is off, and a run
+    // that goes on shows its progress and 中止 in the row of the check line.
+    void runStarted(qsizetype total, bool undo);
+    void showRunProgress(qsizetype done, qsizetype total);
+    void runEnded();
+    [[nodiscard]] bool isRunning() const { return m_running; }
 
 signals:
     void confirmed();
+    void stopRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -44,6 +51,7 @@ private:
     QPushButton* m_renameButton = nullptr;
     QPushButton* m_moveButton = nullptr;
     QPushButton* m_copyButton = nullptr;
+    RunProgressRow* m_progressRow = nullptr;
     bool m_running = false;
 };
 

@@ -46,4 +46,12 @@ QString QtUserDialogs::askText(const QString& prompt, const QString& title, cons
     return ok ? answer : QString();
 }
 
+bool QtUserDialogs::askYesNo(const QString& question)
+{
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(question),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace quillet::ui

@@ -20,6 +20,9 @@ public:
     // closed the box or confirmed an empty field.
     [[nodiscard]] virtual QString askText(const QString& prompt, const QString& title,
                                           const QString& preset) = 0;
+
+    // A question with はい and いいえ (いいえ is the default); true for はい.
+    [[nodiscard]] virtual bool askYesNo(const QString& question) = 0;
 };
 
 inline constexpr QStringView kProgramTitle = u"Quillet";
@@ -40,6 +43,7 @@ public:
     void showMessage(const QString& text, const QString& details = {}) override;
     [[nodiscard]] QString askText(const QString& prompt, const QString& title,
                                   const QString& preset) override;
+    [[nodiscard]] bool askYesNo(const QString& question) override;
 
 private:
     QWidget* m_parent;

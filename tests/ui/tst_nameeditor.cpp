@@ -131,6 +131,7 @@ private slots:
         ui::Form2* confirm = confirmWindow();
         QVERIFY(confirm);
         QTest::mouseClick(test::control<QPushButton>(confirm, u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
         QStringList expected{u"firstZ.txt"_s, name + u"Y.txt"_s, u"lastW.txt"_s};
         expected.sort();

@@ -124,6 +124,7 @@ private slots:
         m_dialogs.answers = {u"free.txt"_s};
         QTest::mouseClick(test::control<QPushButton>(confirmWindow(), u"Command1"_s),
                           Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.prompts.size(), 1);
         QCOMPARE(files(), (QStringList{u"free.txt"_s, u"taken.txt"_s}));
     }

@@ -68,6 +68,8 @@ private slots:
         QVERIFY(!form2->findChild<QPushButton*>(u"Command3"_s)->isEnabled());
 
         QTest::mouseClick(form2->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
         QCOMPARE(files(), (QStringList{u"Movie [CBF43926].avi"_s, u"Second.mkv"_s}));
         QCOMPARE(m_form->names(), ui::Form1::hintText());
@@ -88,6 +90,7 @@ private slots:
         m_dialogs.answers = {u"free.txt"_s};
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.prompts.size(), 1);
         QVERIFY(m_dialogs.prompts.first().startsWith(u"ファイル名の変更|"_s));
         QVERIFY(m_dialogs.prompts.first().endsWith(u"|taken.txt"_s));
@@ -102,6 +105,7 @@ private slots:
         setNames(u"b\nx"_s);
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.messages.last(),
                  u"2件中0件をリネームしました。2件はリネームしませんでした。"_s);
         QCOMPARE(files(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
@@ -130,6 +134,7 @@ private slots:
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         QVERIFY(listing().startsWith(QDir::toNativeSeparators(m_files.path()) + u"/動画.mp4\n"_s));
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
 
         const QString ep05 = m_files.filePath(u"ep05.mkv"_s);
         QCOMPARE(m_dialogs.messages,
@@ -155,6 +160,7 @@ private slots:
             acceptedDuringRun = test::dropFiles(editor()->viewport(), {late});
         });
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QVERIFY(acceptedDuringRun.has_value());
         QVERIFY(!*acceptedDuringRun);
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
@@ -197,6 +203,7 @@ private slots:
         // Opened again, it renames as before.
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(files(), QStringList{u"z.txt"_s});
     }
 
@@ -226,6 +233,7 @@ private slots:
         setNames(u"renamed\nlate2"_s);
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
         QCOMPARE(files(), (QStringList{u"late2.txt"_s, u"renamed.txt"_s}));
     }

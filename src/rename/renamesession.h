@@ -1,0 +1,77 @@
+#pragma once
+
+#include "checksum/crc.h"
+#include "journal/renamejournal.h"
+#include "journal/undoplan.h"
+#include "rename/noreplacerename.h"
+#include "rename/renamerun.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace quillet::rename {
+
+// What a run asks of the person at the screen. Called on the thread that runs it; an
+// implementation for windows hands each call to the window's thread and waits for the answer.
+class RunDialogs {
+public:
+    virtual ~RunDialogs() = default;
+    virtual void showMessage(const QString& text, const QString& details = {}) = 0;
+    // The text confirmed; empty when cancelled or confirmed empty.
+    [[nodiscard]] virtual QString askName(const QString& prompt, const QString& title,
+                                          const QString& preset) = 0;
+    // A yes-or-no question; true for yes.
+    [[nodiscard]] virtual bool askYesNo(const QString& question) = 0;
+};
+
+using ChecksumFunction =
+    std::function<std::optional<QString>(const QString& path, checksum::ChecksumKind kind)>;
+
+// One run as the user confirmed it.
+struct RunRequest {
+    journal::RunKind kind = journal::RunKind::Rename;
+    QStringList sources;
+    QStringList targets;
+    // An undo: the checked steps of the plan, and the file name of the journal it takes back.
+    QList<journal::UndoStep> undoSteps;
+    QString undoes;
+    QString journalFolder;
+    QChar separator = u'/';
+};
+
+// A whole run, from the journal's plan to the end message, without windows: which operations
+// the run gets, the journal and the undo guard are decided here. Started on any thread; stop
+// requests and progress go through control() from any other.
+class RenameSession {
+public:
+    RenameSession(RunRequest request, RunDialogs& dialogs, ChecksumFunction checksum,
+                  NoticedRename rename = renameWithoutReplacing);
+
+    RenameSummary run();
+    [[nodiscard]] RunControl& control() { return m_control; }
+    [[nodiscard]] qsizetype entryCount() const { return m_request.sources.size(); }
+    // Why the journal could not be written; empty when it was.
+    [[nodiscard]] const QString& journalError() const { return m_journalError; }
+
+private:
+    RenameOperations operations(RenameFunction rename) const;
+
+    RunRequest m_request;
+    RunDialogs& m_dialogs;
+    ChecksumFunction m_checksum;
+    NoticedRename m_rename;
+    RunControl m_control;
+    QString m_journalError;
+};
+
+// The question asked before a run whose journal cannot be written.
+[[nodiscard]] QString noJournalQuestion(const QString& reason);
+// The message after a run whose journal stopped during the run.
+[[nodiscard]] QString journalStoppedMessage();
+
+} // namespace quillet::rename

@@ -1,0 +1,378 @@
+// A whole rename run driven without windows, from the journal's plan to the end message, on real
+// files: runs killed at random moments (a child process, this program started again with
+// arguments, kills itself), runs stopped after N renames, and runs whose journal cannot be
+// written. After each, the undo plan must hold exactly the renames that happened, and taking it
+// back must restore every name and content.
+#include "checksum/filechecksum.h"
+#include "journal/journalfolder.h"
+#include "journal/undoplan.h"
+#include "rename/renamesession.h"
+#include "testfiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace quillet;
+using namespace quillet::rename;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray contentOf(int i)
+{
+    return "content of file " + QByteArray::number(i);
+}
+
+// Answers as a script says and keeps what was shown.
+class ScriptedRunDialogs final : public RunDialogs {
+public:
+    QStringList messages;
+    QStringList questions;
+    bool yes = false;
+    std::function<QString(const QString& preset)> answerName = [](const QString&) {
+        return QString();
+    };
+
+    void showMessage(const QString& text, const QString& details) override
+    {
+        messages.append(details.isEmpty() ? text : text + u'|' + details);
+    }
+    QString askName(const QString&, const QString&, const QString& preset) override
+    {
+        return answerName(preset);
+    }
+    bool askYesNo(const QString& question) override
+    {
+        questions.append(question);
+        return yes;
+    }
+};
+
+class SilentProgress final : public checksum::ChecksumProgress {
+public:
+    void begin(const QString&) override {}
+    void step(const QString&) override {}
+    void end() override {}
+};
+
+std::optional<QString> realChecksum(const QString& path, checksum::ChecksumKind kind)
+{
+    SilentProgress progress;
+    return checksum::FileChecksum(path, kind, progress);
+}
+
+// The batch of the killed-run table: f<i>.txt renamed to g<i>.txt, or to a name with a
+// checksum token, or with one target taken so that the prompt gives another name.
+struct Batch {
+    QStringList sources;
+    QStringList targets;
+};
+
+Batch makeBatch(const QDir& files, int count, const QString& variant)
+{
+    Batch batch;
+    for (int i = 0; i < count; ++i) {
+        batch.sources.append(files.filePath(u"f%1.txt"_s.arg(i)));
+        batch.targets.append(variant == u"checksum"
+                                 ? files.filePath(u"g%1 [*/CRC32/*].txt"_s.arg(i))
+                                 : files.filePath(u"g%1.txt"_s.arg(i)));
+    }
+    return batch;
+}
+
+RunRequest renameRequest(const QString& journals, const Batch& batch)
+{
+    RunRequest request;
+    request.sources = batch.sources;
+    request.targets = batch.targets;
+    request.journalFolder = journals;
+    return request;
+}
+
+// Takes the last run back as the undo window does; the summary of the undo run.
+RenameSummary undoLastRun(const QString& journals, ScriptedRunDialogs& dialogs)
+{
+    const journal::LastRunUndo last = journal::planUndoOfLastRun(journals);
+    if (!last.plan)
+        return {};
+    RunRequest request;
+    request.kind = journal::RunKind::Undo;
+    request.sources = last.plan->sources();
+    request.targets = last.plan->targets();
+    request.undoSteps = last.plan->steps;
+    request.undoes = QFileInfo(last.plan->journalPath).fileName();
+    request.journalFolder = journals;
+    RenameSession session(std::move(request), dialogs, realChecksum);
+    return session.run();
+}
+
+// The child's part of killedRunLeavesExactlyItsRenames.
+[[noreturn]] void killedRun(const QStringList& args)
+{
+    const QString journals = args.at(0);
+    const QDir files(args.at(1));
+    const int count = args.at(2).toInt();
+    const int k = args.at(3).toInt();
+    const QString moment = args.at(4);
+    const QString variant = args.at(5);
+    const auto die = [] { ::kill(::getpid(), SIGKILL); };
+
+    int renamed = 0;
+    int checksums = 0;
+    ScriptedRunDialogs dialogs;
+    dialogs.answerName = [&](const QString& preset) {
+        if (moment == u"in-prompt")
+            die();
+        return u"p-"_s + preset;
+    };
+    const NoticedRename rename = [&](const QString& from, const QString& to,
+                                     const HelperNotice& notice) {
+        if (moment == u"before-rename" && renamed == k)
+            die();
+        const RenameResult result = renameWithoutReplacing(from, to, notice);
+        if (result.outcome == RenameResult::Outcome::Done)
+            ++renamed;
+        if (moment == u"after-rename" && renamed == k + 1)
+            die();
+        return result;
+    };
+    const ChecksumFunction checksum = [&](const QString& path, checksum::ChecksumKind kind) {
+        if (moment == u"in-checksum" && checksums++ == k)
+            die();
+        return realChecksum(path, kind);
+    };
+    RenameSession session(renameRequest(journals, makeBatch(files, count, variant)), dialogs,
+                          checksum, rename);
+    (void)session.run();
+    std::exit(3); // never killed: the parent sees a normal exit and fails
+}
+
+} // namespace
+
+class TestRenameSession : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_root;
+    QString m_journals;
+    QString m_files;
+    int m_case = 0;
+
+    QString file(const QString& name) const { return m_files + u'/' + name; }
+    QStringList fileNames() const
+    {
+        return QDir(m_files).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    }
+    void makeFiles(int count) const
+    {
+        for (int i = 0; i < count; ++i)
+            test::writeFile(file(u"f%1.txt"_s.arg(i)), contentOf(i));
+    }
+
+private slots:
+    void init()
+    {
+        ++m_case;
+        m_journals = m_root.filePath(u"journal%1"_s.arg(m_case));
+        m_files = m_root.filePath(u"files%1"_s.arg(m_case));
+        QVERIFY(QDir().mkpath(m_files));
+    }
+
+    void killedRunLeavesExactlyItsRenames_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<QString>("variant");
+        QTest::addColumn<int>("k"); // -1: a random entry
+
+        QTest::newRow("500, before the first rename")
+            << 500 << u"before-rename"_s << u"plain"_s << 0;
+        QTest::newRow("500, after the last rename")
+            << 500 << u"after-rename"_s << u"plain"_s << 499;
+        for (const int count : {500, 2000, 5000}) {
+            for (const QString& moment : {u"before-rename"_s, u"after-rename"_s}) {
+                QTest::addRow("%d, %s, random entry", count, qPrintable(moment))
+                    << count << moment << u"plain"_s << -1;
+            }
+        }
+        QTest::newRow("500, in the prompt for a taken name")
+            << 500 << u"in-prompt"_s << u"prompt"_s << 0;
+        QTest::newRow("500, after a name from the prompt")
+            << 500 << u"after-rename"_s << u"prompt"_s << 250;
+        QTest::newRow("500, while a checksum is read")
+            << 500 << u"in-checksum"_s << u"checksum"_s << -1;
+        QTest::newRow("500, after a checksum was filled in")
+            << 500 << u"after-rename"_s << u"checksum"_s << -1;
+    }
+
+    void killedRunLeavesExactlyItsRenames()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, moment);
+        QFETCH(QString, variant);
+        QFETCH(int, k);
+        if (k < 0) {
+            const quint32 seed = QRandomGenerator::global()->generate();
+            k = int(QRandomGenerator(seed).bounded(count));
+            qInfo("killed at entry %d (seed %u)", k, seed);
+        }
+        makeFiles(count);
+        if (variant == u"prompt")
+            test::writeFile(file(u"g250.txt"_s), "in the way"); // entry 250 asks for a name
+
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--killed-run"_s, m_journals, m_files, QString::number(count),
+                     QString::number(k), moment, variant});
+        QVERIFY(child.waitForFinished(120000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        // The disk says which renames happened: the old names that are gone.
+        QStringList happened;
+        for (int i = 0; i < count; ++i) {
+            if (!QFileInfo::exists(file(u"f%1.txt"_s.arg(i))))
+                happened.prepend(file(u"f%1.txt"_s.arg(i)));
+        }
+        const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+        if (happened.isEmpty()) {
+            QVERIFY2(!last.plan || last.plan->steps.isEmpty(), qPrintable(last.message));
+            return;
+        }
+        QVERIFY2(last.plan, qPrintable(last.message));
+        QVERIFY(last.plan->problems.isEmpty());
+        QCOMPARE(last.plan->targets(), happened);
+
+        ScriptedRunDialogs dialogs;
+        const RenameSummary undone = undoLastRun(m_journals, dialogs);
+        QCOMPARE(undone.renamed, happened.size());
+        QCOMPARE(undone.notRenamed, 0);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
+        const qsizetype others = variant == u"prompt" ? 1 : 0;
+        QCOMPARE(fileNames().size(), count + others);
+    }
+
+    // 中止 after N renames: the summary, the journal and the undo plan agree on exactly N.
+    void stopAfterNRenames()
+    {
+        const int count = 300;
+        const int n = 120;
+        makeFiles(count);
+        const Batch batch = makeBatch(QDir(m_files), count, u"plain"_s);
+        ScriptedRunDialogs dialogs;
+        RenameSession* running = nullptr;
+        int renamed = 0;
+        const NoticedRename rename = [&](const QString& from, const QString& to,
+                                         const HelperNotice& notice) {
+            const RenameResult result = renameWithoutReplacing(from, to, notice);
+            if (++renamed == n)
+                running->control().requestStop();
+            return result;
+        };
+        RenameSession session(renameRequest(m_journals, batch), dialogs, realChecksum, rename);
+        running = &session;
+        const RenameSummary summary = session.run();
+        QVERIFY(summary.stopped);
+        QCOMPARE(summary.renamed, n);
+        QCOMPARE(summary.untried, count - n);
+        QCOMPARE(summary.notRenamed, count - n);
+        QCOMPARE(session.control().done(), n);
+        QCOMPARE(
+            dialogs.messages.first(),
+            u"中止しました。300件中120件をリネームしました。180件はリネームしませんでした。"_s);
+
+        const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+        QVERIFY(last.plan);
+        QCOMPARE(last.plan->steps.size(), n);
+        QCOMPARE(undoLastRun(m_journals, dialogs).renamed, n);
+        QCOMPARE(dialogs.messages.last(), u"元に戻しました。"_s);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
+    }
+
+    // A journal that cannot be written is a question before anything is renamed.
+    void unwritableJournalAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("the user declines: nothing renamed") << false;
+        QTest::newRow("the user goes on without the journal") << true;
+    }
+
+    void unwritableJournalAsksFirst()
+    {
+        QFETCH(bool, yes);
+        test::writeFile(m_journals, "a file where the folder should be");
+        makeFiles(3);
+        ScriptedRunDialogs dialogs;
+        dialogs.yes = yes;
+        RenameSession session(renameRequest(m_journals, makeBatch(QDir(m_files), 3, u"plain"_s)),
+                              dialogs, realChecksum);
+        const RenameSummary summary = session.run();
+        QCOMPARE(dialogs.questions.size(), 1);
+        QVERIFY(dialogs.questions.first().contains(QDir::toNativeSeparators(m_journals)));
+        QVERIFY(dialogs.questions.first().contains(u"元に戻せません"_s));
+        QCOMPARE(summary.renamed, yes ? 3 : 0);
+        QCOMPARE(fileNames().first(), yes ? u"g0.txt"_s : u"f0.txt"_s);
+        QCOMPARE(dialogs.messages.size(), yes ? 1 : 0);
+    }
+
+    // a → t, b → a, t → b swaps two files through a third name: the undo swaps them back, and
+    // taking back the undo swaps them again.
+    void swapIsUndoneAndRedone()
+    {
+        const QString a = test::writeFile(file(u"a.txt"_s), "A");
+        const QString b = test::writeFile(file(u"b.txt"_s), "B");
+        const QString t = file(u"t.txt"_s);
+        ScriptedRunDialogs dialogs;
+        RenameSession session(renameRequest(m_journals, {{a, b, t}, {t, a, b}}), dialogs,
+                              realChecksum);
+        QCOMPARE(session.run().renamed, 3);
+        QCOMPARE(test::readFile(a), QByteArray("B"));
+        QCOMPARE(undoLastRun(m_journals, dialogs).renamed, 3);
+        QCOMPARE(test::readFile(a), QByteArray("A"));
+        QCOMPARE(undoLastRun(m_journals, dialogs).renamed, 3);
+        QCOMPARE(test::readFile(a), QByteArray("B"));
+        QCOMPARE(test::readFile(b), QByteArray("A"));
+        QCOMPARE(fileNames(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
+    }
+
+    // A folder and a file inside it renamed in one run (the file first): the undo puts the
+    // folder back and then the file inside it.
+    void folderAndItsFileAreBothTakenBack()
+    {
+        QVERIFY(QDir(m_files).mkdir(u"album"_s));
+        const QString track = test::writeFile(file(u"album/track.mp3"_s), "T");
+        ScriptedRunDialogs dialogs;
+        RenameSession session(
+            renameRequest(m_journals, {{track, file(u"album"_s)},
+                                       {file(u"album/track2.mp3"_s), file(u"album2"_s)}}),
+            dialogs, realChecksum);
+        QCOMPARE(session.run().renamed, 2);
+        QVERIFY(QFileInfo::exists(file(u"album2/track2.mp3"_s)));
+        const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+        QVERIFY(last.plan);
+        QVERIFY(last.plan->problems.isEmpty());
+        QCOMPARE(undoLastRun(m_journals, dialogs).renamed, 2);
+        QCOMPARE(test::readFile(track), QByteArray("T"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 8 && args.at(1) == u"--killed-run")
+        killedRun(args.mid(2));
+    TestRenameSession test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_renamesession.moc"

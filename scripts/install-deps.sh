@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n libxcb1-dev
   libicu-dev libisal-dev zlib1g-dev
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-symbola

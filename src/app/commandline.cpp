@@ -48,6 +48,26 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
     return line;
 }
 
+bool displayReachable(const QByteArray& platform, const QByteArray& display,
+                      const QByteArray& waylandDisplay)
+{
+    if (platform.trimmed().isEmpty())
+        return !display.isEmpty() || !waylandDisplay.isEmpty();
+    for (const QByteArray& entry : platform.split(';')) {
+        const QByteArray name = entry.trimmed().split(':').first();
+        if (name == "xcb") {
+            if (!display.isEmpty())
+                return true;
+        } else if (name.startsWith("wayland")) {
+            if (!waylandDisplay.isEmpty())
+                return true;
+        } else if (!name.isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QString helpText()
 {
     return u"使い方: quillet [オプション] [ファイルまたはフォルダー…]\n"

@@ -25,6 +25,12 @@ struct CommandLine {
 [[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
                                            const QByteArray& workingFolder);
 
+// Whether Qt can open a window: `platform` is QT_QPA_PLATFORM (a list separated by ";", or
+// empty for Qt's choice). The X11 platform needs DISPLAY, Wayland needs WAYLAND_DISPLAY; the
+// others (offscreen, vnc, eglfs, …) need neither. Without any, QApplication would abort.
+[[nodiscard]] bool displayReachable(const QByteArray& platform, const QByteArray& display,
+                                    const QByteArray& waylandDisplay);
+
 // The text --help prints.
 [[nodiscard]] QString helpText();
 

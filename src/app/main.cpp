@@ -1,7 +1,9 @@
 #include "commandline.h"
 #include "datafile/datafolder.h"
+#include "frontwindow.h"
 #include "instancechannel.h"
 #include "rename/noreplacerename.h"
+#include "socketfolder.h"
 #include "terminationwatcher.h"
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +62,26 @@ QStringList existingOrReported(const QStringList& paths)
     return existing;
 }
 
+// What this start asks of the window, with what its launcher gave it for taking the focus.
+quillet::app::HandOver handOverOf(bool undo, const QStringList& paths)
+{
+    return {undo, paths, qgetenv("DESKTOP_STARTUP_ID"), qgetenv("XDG_ACTIVATION_TOKEN")};
+}
+
+// Hands the request to the window already open, if there is one of this user. Before the
+// window system is started this needs only an event-less core application of its own.
+bool handToOpenWindow(const QString& socketName, const quillet::app::HandOver& handOver, int& argc,
+                      char* argv[])
+{
+    if (socketName.isEmpty())
+        return false;
+    std::optional<QCoreApplication> core;
+    if (!QCoreApplication::instance())
+        core.emplace(argc, argv);
+    quillet::app::InstanceChannel channel(socketName);
+    return channel.handToRunningInstance(handOver);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -74,6 +97,25 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    const quillet::app::SocketLocation socket = quillet::app::instanceSocketLocation();
+    // A terminal over ssh or a script has no display: the files still go to the window that is
+    // open, and only when there is none is a display needed. A line with Qt's own options
+    // (-platform, …) is read after QApplication has taken them out.
+    std::optional<QStringList> paths;
+    if (early.action != CommandLine::Action::Invalid) {
+        paths = existingOrReported(early.paths);
+        const bool undo = early.action == CommandLine::Action::UndoLastRun;
+        if (handToOpenWindow(socket.path, handOverOf(undo, *paths), argc, argv))
+            return 0;
+        if (!quillet::app::displayReachable(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
+                                            qgetenv("WAYLAND_DISPLAY"))) {
+            print(stderr, QStringLiteral("Quillet: 画面に接続できないため、ウィンドウを開けません"
+                                         "（DISPLAY も WAYLAND_DISPLAY も設定されていません）。"
+                                         "開いている Quillet のウィンドウもありません。\n"));
+            return 3;
+        }
+    }
+
     // QApplication takes out the options that are its own (-style, -platform, …); the rest is
     // ours.
     QApplication app(argc, argv);
@@ -86,14 +128,20 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
 
-    const QStringList paths = existingOrReported(line.paths);
     const bool undo = line.action == CommandLine::Action::UndoLastRun;
     // One window per user: a second start hands its files to the first and ends, so there is
     // one batch and one writer of the remembered values.
-    quillet::app::InstanceChannel channel(quillet::app::instanceSocketName());
-    if (channel.handToRunningInstance({undo, paths}))
-        return 0;
-    if (!channel.listen())
+    if (!paths) {
+        paths = existingOrReported(line.paths);
+        if (handToOpenWindow(socket.path, handOverOf(undo, *paths), argc, argv))
+            return 0;
+    }
+    quillet::app::InstanceChannel channel(socket.path);
+    if (socket.path.isEmpty())
+        print(
+            stderr,
+            QStringLiteral("Quillet: 受け渡し用のソケットを置けません: %1\n").arg(socket.problem));
+    else if (!channel.listen())
         print(stderr, QStringLiteral("Quillet: 別の Quillet と通信できません。\n"));
 
     QApplication::setWindowIcon(programIcon());
@@ -126,19 +174,19 @@ int main(int argc, char* argv[])
         if (handOver.undoLastRun)
             QMetaObject::invokeMethod(&window, &quillet::ui::Form1::undoLastRun,
                                       Qt::QueuedConnection);
-        window.activateWindow();
-        window.raise();
+        quillet::app::bringToFront(window, handOver.startupId, handOver.activationToken);
     };
     // What arrives on the socket is checked like a drop: only items that exist are taken in.
-    QObject::connect(
-        &channel, &quillet::app::InstanceChannel::handedOver, &window,
-        [&takeRequest](const quillet::app::HandOver& handOver) {
-            takeRequest({handOver.undoLastRun, quillet::app::existingPaths(handOver.paths)});
-        });
+    QObject::connect(&channel, &quillet::app::InstanceChannel::handedOver, &window,
+                     [&takeRequest](const quillet::app::HandOver& handOver) {
+                         quillet::app::HandOver checked = handOver;
+                         checked.paths = quillet::app::existingPaths(handOver.paths);
+                         takeRequest(checked);
+                     });
 
     window.show();
-    if (!paths.isEmpty() || undo) {
-        QTimer::singleShot(0, &window, [&] { takeRequest({undo, paths}); });
+    if (!paths->isEmpty() || undo) {
+        QTimer::singleShot(0, &window, [&] { takeRequest({undo, *paths, {}, {}}); });
     }
     return QApplication::exec();
 }

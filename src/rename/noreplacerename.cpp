@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,6 +51,47 @@ namespace {
 RenameResult failedWith(int error)
 {
     return RenameResult::failed(datafile::systemErrorReason(error));
+}
+
+bool exists(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
+}
+
+// Whether the new path lies inside the folder being moved. Both are resolved, so that a link
+// on the way to the new path is seen through, as the system sees it.
+bool movesIntoItself(const QByteArray& from, const QByteArray& to)
+{
+    char source[PATH_MAX];
+    char targetFolder[PATH_MAX];
+    if (!::realpath(from.constData(), source)
+        || !::realpath(folderOf(to).constData(), targetFolder))
+        return false;
+    const QByteArrayView folder(source);
+    const QByteArrayView inside(targetFolder);
+    return inside == folder
+           || (inside.startsWith(folder) && inside.size() > folder.size()
+               && (folder == "/" || inside.at(folder.size()) == '/'));
+}
+
+// The reason of a failed rename, told by what the error means for these two paths: the
+// system says "no such file" for a missing item and for a missing target folder alike, and
+// "invalid argument" for a folder moved into itself.
+RenameResult failedWith(int error, const QByteArray& from, const QByteArray& to)
+{
+    if (error == ENOENT && exists(from) && !exists(folderOf(to)))
+        return RenameResult::failed(QStringLiteral("移動先のフォルダーがありません"));
+    if (error == EINVAL && movesIntoItself(from, to))
+        return RenameResult::failed(
+            QStringLiteral("フォルダーをそのフォルダー自身の中へは移動できません"));
+    return failedWith(error);
 }
 
 // Whether the folder holds an entry spelled exactly like the path's last part. A lookup that
@@ -115,9 +158,13 @@ public:
         const int error = errno;
         if (error == EEXIST)
             return RenameResult::exists();
+        // EINVAL is also how the system refuses to move a folder into itself; the fallback
+        // would first reserve the name inside it.
+        if (error == EINVAL && movesIntoItself(from, to))
+            return failedWith(error, from, to);
         if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
             return renameFallback(from, to);
-        return failedWith(error);
+        return failedWith(error, from, to);
     }
 
     // On a case-insensitive file system the new spelling names the item itself. The rename goes
@@ -154,7 +201,7 @@ private:
     {
         struct stat st;
         if (::lstat(from.constData(), &st) != 0)
-            return failedWith(errno);
+            return failedWith(errno, from, to);
         const bool folder = S_ISDIR(st.st_mode);
         if (!folder) {
             if (m_calls.link(from.constData(), to.constData()) == 0) {
@@ -162,7 +209,7 @@ private:
                     return RenameResult::done();
                 const int error = errno;
                 ::unlink(to.constData());
-                return failedWith(error);
+                return failedWith(error, from, to);
             }
             if (errno == EEXIST)
                 return RenameResult::exists();
@@ -172,15 +219,21 @@ private:
         const int reserved =
             folder ? m_calls.mkdir(to.constData()) : m_calls.createExclusive(to.constData());
         if (reserved != 0)
-            return errno == EEXIST ? RenameResult::exists() : failedWith(errno);
+            return errno == EEXIST ? RenameResult::exists() : failedWith(errno, from, to);
         if (m_calls.rename(from.constData(), to.constData()) == 0)
             return RenameResult::done();
         const int error = errno;
+        // Our reservation goes; a folder that someone has filled in the meantime is theirs now
+        // and stays (rmdir leaves a folder that is not empty).
         if (folder)
             ::rmdir(to.constData());
         else
             ::unlink(to.constData());
-        return failedWith(error);
+        // A folder renamed over its reservation meets ENOTEMPTY when another program put an
+        // item into the reserved folder first: the name is taken, as with EEXIST.
+        if (error == EEXIST || error == ENOTEMPTY)
+            return RenameResult::exists();
+        return failedWith(error, from, to);
     }
 
     bool announce(const QByteArray& path) const

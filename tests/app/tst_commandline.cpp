@@ -60,6 +60,37 @@ private slots:
             bytes.append(quillet::batch::nativeBytesFromPath(path));
         QCOMPARE(bytes, paths);
     }
+
+    // Without a display QApplication aborts; the program must know before it starts one.
+    void displayReachable_data()
+    {
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("nothing set") << QByteArray() << QByteArray() << QByteArray() << false;
+        QTest::newRow("X11 display") << QByteArray() << QByteArray(":0") << QByteArray() << true;
+        QTest::newRow("Wayland display")
+            << QByteArray() << QByteArray() << QByteArray("wayland-0") << true;
+        QTest::newRow("xcb asked, only Wayland there")
+            << QByteArray("xcb") << QByteArray() << QByteArray("wayland-0") << false;
+        QTest::newRow("wayland asked, only X11 there")
+            << QByteArray("wayland") << QByteArray(":0") << QByteArray() << false;
+        QTest::newRow("list falls back to xcb")
+            << QByteArray("wayland;xcb") << QByteArray(":0") << QByteArray() << true;
+        QTest::newRow("xcb with options")
+            << QByteArray("xcb:nograb") << QByteArray(":1") << QByteArray() << true;
+        QTest::newRow("offscreen needs nothing")
+            << QByteArray("offscreen") << QByteArray() << QByteArray() << true;
+    }
+    void displayReachable()
+    {
+        QFETCH(QByteArray, platform);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, wayland);
+        QFETCH(bool, reachable);
+        QCOMPARE(quillet::app::displayReachable(platform, display, wayland), reachable);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

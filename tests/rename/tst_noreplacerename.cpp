@@ -47,6 +47,21 @@ const FileSystemCalls& fallbackOnly()
     return calls;
 }
 
+// Another program puts an item into the folder reserved for the new name just before the
+// rename over the reservation.
+int fillReservationThenRename(const char* from, const char* to)
+{
+    writeFile(QFile::decodeName(to) + u"/theirs"_s, "theirs");
+    return ::rename(from, to);
+}
+
+const FileSystemCalls& reservationFilledByAnother()
+{
+    static const FileSystemCalls calls{noRenameNoReplace, noLink, fillReservationThenRename,
+                                       systemCalls().createExclusive, systemCalls().mkdir};
+    return calls;
+}
+
 bool isMounted(const QString& mountPoint)
 {
     QFile mounts(u"/proc/mounts"_s);
@@ -162,6 +177,65 @@ private slots:
             QVERIFY(QDir(dir.filePath(u"dir"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                     == QStringList{u"inner"_s});
         }
+    }
+
+    // A missing target folder read "見つかりません" like a missing file, and a folder moved
+    // into itself "名前に使えない文字があります".
+    void reasonsSayWhatIsWrong_data()
+    {
+        QTest::addColumn<bool>("fallback");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("reason");
+        for (const bool fallback : {false, true}) {
+            const QByteArray way = fallback ? " (no atomic rename)" : "";
+            QTest::newRow("missing target folder" + way)
+                << fallback << u"a.txt"_s << u"nowhere/x.txt"_s
+                << u"移動先のフォルダーがありません"_s;
+            QTest::newRow("missing folder of a folder" + way)
+                << fallback << u"dir"_s << u"nowhere/dir"_s << u"移動先のフォルダーがありません"_s;
+            QTest::newRow("missing source" + way)
+                << fallback << u"gone.txt"_s << u"x.txt"_s << u"見つかりません"_s;
+            QTest::newRow("folder into itself" + way)
+                << fallback << u"dir"_s << u"dir/inner/dir"_s
+                << u"フォルダーをそのフォルダー自身の中へは移動できません"_s;
+            QTest::newRow("folder into itself through a link" + way)
+                << fallback << u"dir"_s << u"via/dir"_s
+                << u"フォルダーをそのフォルダー自身の中へは移動できません"_s;
+        }
+    }
+    void reasonsSayWhatIsWrong()
+    {
+        QFETCH(bool, fallback);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"a.txt"_s), "A");
+        QVERIFY(QDir(dir.path()).mkpath(u"dir/inner"_s));
+        QVERIFY(QFile::link(dir.filePath(u"dir/inner"_s), dir.filePath(u"via"_s)));
+        const RenameResult result =
+            fallback ? renameThrough(fallbackOnly(), dir.filePath(from), dir.filePath(to))
+                     : renameWithoutReplacing(dir.filePath(from), dir.filePath(to));
+        QCOMPARE(result.outcome, Outcome::Failed);
+        QCOMPARE(result.reason, reason);
+        // Nothing was left behind inside the folder: no reservation of the new name.
+        QCOMPARE(
+            QDir(dir.filePath(u"dir/inner"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList());
+    }
+
+    // A folder renamed over its reservation after another program had put an item into it
+    // failed with ENOTEMPTY, reported as an error instead of asking for another name.
+    void filledReservationIsATakenName()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"ours/mark"_s));
+        const RenameResult result = renameThrough(
+            reservationFilledByAnother(), dir.filePath(u"ours"_s), dir.filePath(u"target"_s));
+        QCOMPARE(result.outcome, Outcome::TargetExists);
+        QCOMPARE(readFile(dir.filePath(u"target/theirs"_s)), QByteArray("theirs"));
+        QVERIFY(QFileInfo(dir.filePath(u"ours/mark"_s)).isDir());
     }
 
     // Another program creates the target at the same moment as the fallback renames onto it:

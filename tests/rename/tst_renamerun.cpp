@@ -167,10 +167,11 @@ private slots:
         QCOMPARE(summary.renamed, 1);
         QCOMPARE(summary.notRenamed, 3);
         // The fixed text stays; the reason follows on a line of its own.
-        QCOMPARE(h.messages,
-                 (QStringList{failureMessage(h.path(u"missing.txt"_s), u"見つかりません"_s),
-                              failureMessage(h.path(u"a.txt"_s), u"見つかりません"_s),
-                              failureMessage(h.path(u"b.txt"_s), u"名前が長すぎます"_s)}));
+        QCOMPARE(
+            h.messages,
+            (QStringList{failureMessage(h.path(u"missing.txt"_s), u"見つかりません"_s),
+                         failureMessage(h.path(u"a.txt"_s), u"移動先のフォルダーがありません"_s),
+                         failureMessage(h.path(u"b.txt"_s), u"名前が長すぎます"_s)}));
         QCOMPARE(h.messages.first(),
                  h.path(u"missing.txt"_s)
                      + u"\r\n\r\nのリネームに失敗しました。\r\n見つかりません"_s);

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
@@ -245,6 +247,46 @@ private slots:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY(m_dialogs.messages.first().contains(u"AutoComplete.txt"_s));
         QVERIFY(QDir(m_dataDir.path()).rmdir(u"AutoComplete.txt"_s));
+    }
+
+    // An AutoComplete.txt that could not be read was replaced at exit without a word; a link
+    // to a file elsewhere became a plain file.
+    void closingLeavesUnreadableValueFilesAndWritesThroughLinks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason"); // empty: written, no message
+        QTest::newRow("FIFO left alone, said once")
+            << u"FIFO"_s << u"通常のファイルではありません"_s;
+        QTest::newRow("link written through") << u"link"_s << QString();
+    }
+    void closingLeavesUnreadableValueFilesAndWritesThroughLinks()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString path = m_dataDir.filePath(u"AutoComplete.txt"_s);
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(u"values.txt"_s);
+        if (kind == u"FIFO") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            test::writeFile(target, "old\r\n");
+            QVERIFY(QFile::link(target, path));
+        }
+        start();
+        type(u"Text10"_s, u"remembered"_s);
+        click(u"Command7"_s);
+        QVERIFY(m_form->close());
+        if (reason.isEmpty()) {
+            QVERIFY(m_dialogs.messages.isEmpty());
+            QVERIFY(QFileInfo(path).isSymLink());
+            QVERIFY(test::readFile(target).contains("remembered"));
+        } else {
+            QCOMPARE(m_dialogs.messages.size(), 1);
+            QVERIFY(m_dialogs.messages.first().contains(u"AutoComplete.txt"_s));
+            QVERIFY(m_dialogs.messages.first().contains(reason));
+            QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        }
+        QFile::remove(path);
     }
 };
 

@@ -1,0 +1,67 @@
+#pragma once
+
+// Checks that are about permissions mean nothing for root, who reads and writes every file.
+// runUnprivileged() runs such a check in a forked child that, when the suite runs as root,
+// first becomes the unprivileged user nobody (uid and gid 65534); as an ordinary user it runs
+// as that user. The child sets up its own files: a folder made by the parent may be closed
+// to nobody.
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quillet::test {
+
+inline constexpr uid_t kUnprivilegedId = 65534;
+
+// Runs `check` in the child; its answer is empty when the check held, else what failed. The
+// result is that answer, or why the child could not answer.
+inline QString runUnprivileged(const std::function<QString()>& check)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child < 0)
+        return QStringLiteral("no fork");
+    if (child == 0) {
+        ::close(channel[0]);
+        QByteArray answer;
+        if (::geteuid() == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0
+                || ::setuid(kUnprivilegedId) != 0 || ::setuid(0) == 0)
+                answer = "could not drop to an unprivileged user";
+            // root's own temporary folder may be closed to nobody
+            ::setenv("TMPDIR", "/tmp", 1);
+        }
+        if (answer.isEmpty())
+            answer = check().toUtf8();
+        qsizetype written = 0;
+        while (written < answer.size()) {
+            const ssize_t n =
+                ::write(channel[1], answer.constData() + written, size_t(answer.size() - written));
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        ::_exit(0); // no destructors or test-framework output of the parent's copy
+    }
+    ::close(channel[1]);
+    QByteArray answer;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        answer.append(buffer, n);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("the unprivileged child ended abnormally");
+    return QString::fromUtf8(answer);
+}
+
+} // namespace quillet::test

@@ -33,6 +33,26 @@ for file in usr/bin/quillet usr/share/applications/quillet.desktop \
 done
 desktop-file-validate "$root/usr/share/applications/quillet.desktop"
 
+# File managers offer Quillet for any file and folder. GIO reads the desktop database
+# (mimeinfo.cache), which the package's triggers refresh when dpkg installs the entry; an
+# unpacked copy gets a database of its own.
+if [ "$installed_by_dpkg" = yes ]; then
+  data_dirs=/usr/share
+else
+  update-desktop-database "$root/usr/share/applications"
+  data_dirs="$root/usr/share:/usr/share"
+fi
+offered_for() {
+  env -u XDG_CURRENT_DESKTOP PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$data_dirs" \
+      XDG_DATA_HOME="$scratch/nowhere" XDG_CONFIG_HOME="$scratch/nowhere" gio mime "$1" 2>/dev/null |
+    sed -n '/^Registered applications:/,/^[^\t]/p' | grep -qx $'\tquillet.desktop'
+}
+# The four types any user meets, and a few more across the families of the MIME database.
+for type in application/octet-stream text/plain video/x-matroska inode/directory \
+            application/pdf application/zip image/png audio/mpeg video/mp4 text/x-csrc; do
+  offered_for "$type" || { echo "package check: GIO does not offer Quillet for $type"; exit 1; }
+done
+
 home="$scratch/home"
 mkdir -p "$home" "$scratch/run"
 chmod 700 "$scratch/run"
@@ -51,4 +71,12 @@ else
   expected="$root/usr/bin/AutoComplete.txt"           # unpacked where it can write: portable
 fi
 [ -f "$expected" ] || { echo "package check: no $expected"; exit 1; }
-echo "package check: $(basename "$deb") installed, started, closed and saved to $expected"
+if [ "$installed_by_dpkg" = yes ]; then
+  # Removal refreshes the database too: no file manager offers a program that is gone.
+  dpkg -r quillet >/dev/null
+  installed_by_dpkg=no
+  ! grep -q quillet.desktop /usr/share/applications/mimeinfo.cache ||
+    { echo "package check: the desktop database still offers Quillet after removal"; exit 1; }
+fi
+echo "package check: $(basename "$deb") installed, offered for files and folders, started," \
+  "closed and saved to $expected"

@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-symbola
   dosfstools fusefat
   xvfb xauth
-  dpkg-dev file desktop-file-utils
+  dpkg-dev file desktop-file-utils libglib2.0-bin shared-mime-info
 )
 
 missing=()

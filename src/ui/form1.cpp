@@ -301,8 +301,18 @@ void Form1::switchMode(int index)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A run is never cut short: the close waits until the run has ended (its end message is
+    // the last thing it shows). This also holds for the polite SIGTERM, which closes the window.
+    if (m_renaming) {
+        event->ignore();
+        return;
+    }
+    // The program lives as long as this window: "確認" goes with it, so no window is left to
+    // rename from and no process is left that a later start would hand its files to unseen.
+    if (m_form2)
+        m_form2->close();
     saveRememberedValues();
-    // Closing is never refused, not even when the values could not be saved.
+    // Otherwise closing is never refused, not even when the values could not be saved.
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 // The control catalogue of the main window: names, kinds, captions, tooltips, initial states
 // and rectangles in twips.
 #include "ui/controls.h"
+#include "ui/focusring.h"
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
 #include "ui/nameeditor.h"
@@ -85,10 +86,8 @@ void Form1::buildControls()
     label6->setBuddy(m_caretFromEndBox);
     m_caretFromStartBox->setAccessibleName(label5->text() + u' ' + label7->text());
     m_caretFromEndBox->setAccessibleName(label8->text() + u' ' + label6->text());
-    // The displays are read, not used: the Tab key passes them by, a click still selects.
-    for (QWidget* display :
-         std::initializer_list<QWidget*>{m_sourcePathBox, m_caretFromStartBox, m_caretFromEndBox})
-        display->setFocusPolicy(Qt::ClickFocus);
+    // The displays are read-only, and Tab stops at them like at any box, so a keyboard user can
+    // read and select the source path and the caret counts.
     m_namesEditor->setAccessibleName(QStringLiteral("リネーム後のファイル名"));
     m_sourceList->setAccessibleName(label1->text());
     m_targetList->setAccessibleName(QStringLiteral("リネーム後のファイル"));
@@ -107,20 +106,23 @@ void Form1::buildControls()
     buildEasyPanel();
     buildAdvancedPanel();
     buildTabOrder();
+    new FocusRing(this);
 }
 
 // From the top left to the bottom right: the mode, each panel's operation list, value boxes
-// and button, the history buttons, the editor, then the column of buttons at the right edge.
+// and button, the history buttons, the caret displays beside them, the source display, the
+// editor, then the column of buttons at the right edge.
 // Hidden and disabled controls are passed by, so one chain serves both panels.
 void Form1::buildTabOrder()
 {
     const std::initializer_list<QWidget*> order = {
-        m_modeButtons[0],    m_modeButtons[1], m_easyOperationList,     m_valueBoxes[0],
-        m_valueBoxes[1],     m_easyRunButton,  m_positionAList,         m_valueBoxes[2],
-        m_valueBoxes[3],     m_plusABox,       m_positionBList,         m_valueBoxes[4],
-        m_valueBoxes[5],     m_plusBBox,       m_advancedOperationList, m_valueBoxes[6],
-        m_advancedRunButton, m_backButton,     m_forwardButton,         m_restoreButton,
-        m_namesEditor,       m_renameButton,   m_startOverButton};
+        m_modeButtons[0],    m_modeButtons[1],  m_easyOperationList,     m_valueBoxes[0],
+        m_valueBoxes[1],     m_easyRunButton,   m_positionAList,         m_valueBoxes[2],
+        m_valueBoxes[3],     m_plusABox,        m_positionBList,         m_valueBoxes[4],
+        m_valueBoxes[5],     m_plusBBox,        m_advancedOperationList, m_valueBoxes[6],
+        m_advancedRunButton, m_backButton,      m_forwardButton,         m_restoreButton,
+        m_caretFromStartBox, m_caretFromEndBox, m_sourcePathBox,         m_namesEditor,
+        m_renameButton,      m_startOverButton};
     const QWidget* previous = nullptr;
     for (QWidget* widget : order) {
         if (previous)

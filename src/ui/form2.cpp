@@ -1,6 +1,7 @@
 #include "ui/form2.h"
 
 #include "ui/controls.h"
+#include "ui/focusring.h"
 #include "ui/runprogressrow.h"
 #include "ui/twips.h"
 #include "ui/windowlayout.h"
@@ -57,6 +58,7 @@ Form2::Form2(QWidget* parent)
     // start the rename by accident.
     setFocusProxy(m_listing);
     setTabOrder(m_listing, m_renameButton);
+    new FocusRing(this);
 
     m_progressRow = new RunProgressRow(this);
     m_progressRow->setGeometry(m_precheckLabel->geometry());

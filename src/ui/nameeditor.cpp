@@ -26,6 +26,8 @@ void NameEditor::setPairingModel(PairingModel model)
     m_gutter = new PairingGutter(this, std::move(model));
     connect(this, &QPlainTextEdit::blockCountChanged, this, &NameEditor::updateGutterWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &NameEditor::updateGutter);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &NameEditor::describeCaretLine);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &NameEditor::describeCaretLine);
     m_gutter->show();
     pairingChanged();
 }
@@ -36,6 +38,19 @@ void NameEditor::pairingChanged()
         return;
     updateGutterWidth();
     m_gutter->update();
+    describeCaretLine();
+}
+
+void NameEditor::describeCaretLine()
+{
+    // The numbers and marks of the gutter are drawn, not read out: a screen reader hears the
+    // caret's line and what the gutter's tooltip says about it ("3行目: /path/entry3.mkv").
+    const int line = textCursor().blockNumber();
+    const QString about = m_gutter->toolTipAt(line);
+    const QString description =
+        about.isEmpty() ? QString() : QString::number(line + 1) + QStringLiteral("行目: ") + about;
+    if (description != accessibleDescription())
+        setAccessibleDescription(description);
 }
 
 void NameEditor::updateGutterWidth()

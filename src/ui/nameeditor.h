@@ -12,7 +12,7 @@ namespace quillet::ui {
 // local files on as native paths; it reports key releases and left-button presses and releases
 // after the editor itself has moved the caret. Tab and Shift+Tab move the focus on, as in any
 // other box of the window. Given a pairing model, its left margin numbers each line with the
-// entry it renames.
+// entry it renames, and its accessible description names the entry of the caret's line.
 class NameEditor final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -52,6 +52,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Tells a screen reader which entry the caret's line renames, as the gutter shows it.
+    void describeCaretLine();
     void updateGutterWidth();
     void updateGutter(const QRect& rect, int dy);
     void placeGutter();

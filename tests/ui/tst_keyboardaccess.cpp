@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace quillet;
@@ -70,21 +71,24 @@ private:
 private slots:
     void cleanup() { m_form.reset(); }
 
-    // The order jumped (the history buttons, the source display, the editor, B before A...).
+    // The order jumped (the history buttons, the source display, the editor, B before A...),
+    // and the source display and the caret boxes could not be reached at all.
     void tabOrderRunsFromTopLeftToBottomRight_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("easy mode")
-            << 0 << QStringList{u"Option1"_s,  u"List6"_s,    u"Text10"_s,   u"Text11"_s,
-                                u"Command7"_s, u"Command3"_s, u"Command4"_s, u"Command5"_s,
-                                u"Text1"_s,    u"Command1"_s, u"Command2"_s};
+            << 0
+            << QStringList{u"Option1"_s,  u"List6"_s,    u"Text10"_s,   u"Text11"_s,  u"Command7"_s,
+                           u"Command3"_s, u"Command4"_s, u"Command5"_s, u"Text6"_s,   u"Text7"_s,
+                           u"Text2"_s,    u"Text1"_s,    u"Command1"_s, u"Command2"_s};
         QTest::newRow("advanced mode")
             << 1
             << QStringList{u"Option1"_s, u"List4"_s,    u"Text4"_s,    u"Text8"_s,    u"Text12"_s,
                            u"List5"_s,   u"Text5"_s,    u"Text9"_s,    u"Text13"_s,   u"List3"_s,
                            u"Text3"_s,   u"Command6"_s, u"Command3"_s, u"Command4"_s, u"Command5"_s,
-                           u"Text1"_s,   u"Command1"_s, u"Command2"_s};
+                           u"Text6"_s,   u"Text7"_s,    u"Text2"_s,    u"Text1"_s,    u"Command1"_s,
+                           u"Command2"_s};
     }
     void tabOrderRunsFromTopLeftToBottomRight()
     {
@@ -134,6 +138,62 @@ private slots:
         QTest::keyClick(widget, Qt::Key_Return);
         QCOMPARE(m_form->names(), names);
         QCOMPARE(QApplication::focusWidget(), widget); // the focus stays where the user is
+    }
+
+    // Enter on a focused button did nothing outside a dialog; only Space pressed it.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("held");
+        QTest::newRow("リネーム開始") << u"main"_s << u"Command1"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("やり直す") << u"main"_s << u"Command2"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("←") << u"main"_s << u"Command3"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("→") << u"main"_s << u"Command4"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("元に戻す") << u"main"_s << u"Command5"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("実行 of the advanced panel")
+            << u"advanced"_s << u"Command6"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("実行 of the easy panel")
+            << u"main"_s << u"Command7"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("keypad Enter on 実行")
+            << u"main"_s << u"Command7"_s << int(Qt::Key_Enter) << 0;
+        QTest::newRow("held Enter on 実行 presses once")
+            << u"main"_s << u"Command7"_s << int(Qt::Key_Return) << 5;
+        QTest::newRow("リネームする in 確認")
+            << u"confirmation"_s << u"Command1"_s << int(Qt::Key_Return) << 0;
+        QTest::newRow("keypad Enter on リネームする")
+            << u"confirmation"_s << u"Command1"_s << int(Qt::Key_Enter) << 0;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, held);
+        start();
+        enableEverything();
+        const QWidget* owner = m_form.get();
+        if (window == u"advanced"_s)
+            switchMode(1);
+        if (window == u"confirmation"_s) {
+            QTest::mouseClick(child(u"Command1"_s), Qt::LeftButton);
+            owner = confirmWindow();
+            QVERIFY(owner);
+        }
+        auto* target = test::control<QPushButton>(owner, button);
+        QVERIFY(target->isEnabled());
+        QSignalSpy clicks(target, &QAbstractButton::clicked);
+        target->setFocus(Qt::TabFocusReason);
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(target, &press);
+        for (int i = 0; i < held; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, key, modifiers, QString(), true);
+            QApplication::sendEvent(target, &repeat);
+        }
+        QCOMPARE(clicks.count(), 1);
     }
 
     void keypadEnterInAValueBoxRunsTheOperation()
@@ -198,6 +258,49 @@ private slots:
                 QCOMPARE(accessible->text(QAccessible::Description), widget->toolTip());
         }
         QCOMPARE(controls, 47); // every control of the catalogue, Option1 counted twice
+    }
+
+    // The gutter's numbers and marks said nothing to a screen reader: the editor's description
+    // names the entry of the caret's line, or says that the line renames nothing.
+    void editorDescriptionFollowsTheCaret_data()
+    {
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("linesDown");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("first line") << u"a\nb\nc"_s << 0 << u"1行目: <a.txt>"_s;
+        QTest::newRow("third line") << u"a\nb\nc"_s << 2 << u"3行目: <c.mkv>"_s;
+        QTest::newRow("a line past the last entry")
+            << u"a\nb\nc\nextra"_s << 3 << u"4行目: この行はどのファイルの名前にもなりません。"_s;
+        QTest::newRow("the last line while entries have no line")
+            << u"a"_s << 0 << u"1行目: <a.txt>\n\n行のないファイル: 2 個\n<b.txt>\n<c.mkv>"_s;
+        QTest::newRow("the caret back up on the first line")
+            << u"a\nb\nc"_s << -1 << u"1行目: <a.txt>"_s;
+    }
+    void editorDescriptionFollowsTheCaret()
+    {
+        QFETCH(QString, names);
+        QFETCH(int, linesDown);
+        QFETCH(QString, description);
+        start();
+        auto* editor = child<QPlainTextEdit>(u"Text1"_s);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(editor);
+        QVERIFY(accessible);
+        // Before any drop no line renames anything, and nothing is said.
+        QCOMPARE(accessible->text(QAccessible::Description), QString());
+        dropNames({u"a.txt"_s, u"b.txt"_s, u"c.mkv"_s});
+        setNames(names);
+        editor->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+        // -1: down to the last line and up again.
+        for (int i = 0; i < (linesDown < 0 ? 2 : linesDown); ++i)
+            QTest::keyClick(editor, Qt::Key_Down);
+        for (int i = 0; linesDown < 0 && i < 2; ++i)
+            QTest::keyClick(editor, Qt::Key_Up);
+        QString expected = description;
+        for (const QString& name : {u"a.txt"_s, u"b.txt"_s, u"c.mkv"_s})
+            expected.replace(u'<' + name + u'>',
+                             QDir::toNativeSeparators(m_dataDir.filePath(name)));
+        QCOMPARE(accessible->text(QAccessible::Description), expected);
     }
 
     void buttonsAndOptionsAreNamedByTheirCaptions()

@@ -1,8 +1,9 @@
 // The check of a batch of 100,000 files before renaming, against a bare loop that only calls
-// lstat on the same targets, in one run. The files are real, in a temporary folder, so every
-// lookup goes through the system's cache as it does in the window.
-// Run: build/default/bench/bench_precheck
+// lstat on the same sources and targets, in one run. The files are real, in a temporary folder, so
+// every lookup goes through the system's cache as it does in the window. Run:
+// build/default/bench/bench_precheck
 #include "batch/nativepath.h"
+#include "batch/pathparts.h"
 #include "rename/noreplacerename.h"
 #include "rename/precheck.h"
 #include "rename/targets.h"
@@ -69,8 +70,10 @@ void BM_BareLstat(benchmark::State& state)
 {
     const Batch& batch = batchOf(state.range(0) != 0);
     std::vector<QByteArray> paths;
-    for (const QString& target : batch.targets)
-        paths.push_back(batch::nativeBytesFromPath(target));
+    for (qsizetype i = 0; i < batch.sources.size(); ++i) {
+        paths.push_back(batch::nativeBytesFromPath(batch.sources.at(i)));
+        paths.push_back(batch::nativeBytesFromPath(batch.targets.at(i)));
+    }
     for (auto _ : state) {
         int found = 0;
         struct stat st;
@@ -86,7 +89,7 @@ void BM_Precheck(benchmark::State& state)
     const Batch& batch = batchOf(state.range(0) != 0);
     for (auto _ : state) {
         const rename::PrecheckFindings findings = rename::precheckBatch(
-            batch.sources, batch.targets, batch.names, u'/', rename::itemExists);
+            batch.sources, batch.targets, batch.names, u'/', rename::lookUpItem);
         if (findings.count(rename::EntryFinding::Existing)
             != (state.range(0) != 0 ? kEntries / 2 : 0))
             state.SkipWithError("wrong count of taken targets");
@@ -96,13 +99,21 @@ void BM_Precheck(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kEntries);
 }
 
-// The same check with every target free and no lookup: what the check costs beyond lstat.
+// The same check with every source there, every target free and no system call: what the check
+// costs beyond lstat.
 void BM_PrecheckWithoutLookups(benchmark::State& state)
 {
     const Batch& batch = batchOf(false);
+    const QString folder = batch::FolderPart(batch.sources.first(), u'/');
+    const QString sourceStart = folder + u"/f"_s;
+    const auto imagined = [&](const QString& path, rename::LookUp how) {
+        if (how == rename::LookUp::Folder || path.startsWith(sourceStart))
+            return std::optional<rename::ItemInfo>(rename::ItemInfo{path == folder, 1});
+        return std::optional<rename::ItemInfo>();
+    };
     for (auto _ : state) {
-        const rename::PrecheckFindings findings = rename::precheckBatch(
-            batch.sources, batch.targets, batch.names, u'/', [](const QString&) { return false; });
+        const rename::PrecheckFindings findings =
+            rename::precheckBatch(batch.sources, batch.targets, batch.names, u'/', imagined);
         benchmark::DoNotOptimize(
             rename::precheckReport(findings, batch.sources, batch.targets, u'/'));
     }

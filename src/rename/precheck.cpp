@@ -1,8 +1,6 @@
 #include "rename/precheck.h"
 
 #include "batch/linetext.h"
-#include "batch/nativepath.h"
-#include "batch/pathparts.h"
 #include "rename/namecheck.h"
 #include "rename/targets.h"
 
@@ -16,8 +14,9 @@ bool PrecheckFindings::hasProblems() const
 {
     if (countMismatch())
         return true;
-    for (int kind = int(EntryFinding::Empty); kind < kEntryFindingKinds; ++kind) {
-        if (counts[kind] > 0)
+    for (int kind = 0; kind < kEntryFindingKinds; ++kind) {
+        if (kind != int(EntryFinding::Fine) && kind != int(EntryFinding::Unchanged)
+            && counts[kind] > 0)
             return true;
     }
     return false;
@@ -25,15 +24,9 @@ bool PrecheckFindings::hasProblems() const
 
 namespace {
 
-// What the run will have done to a path by the time it reaches the current entry.
-enum class PathState : quint8 {
-    Freed,   // an earlier entry moves its item away from here
-    Claimed, // an earlier entry moves its item here
-};
-
-bool hasChecksumToken(const QString& target)
+bool hasChecksumToken(QStringView text)
 {
-    return target.contains(kCrc16Token) || target.contains(kCrc32Token);
+    return text.contains(kCrc16Token) || text.contains(kCrc32Token);
 }
 
 // The target's file name as it will be renamed: a checksum token becomes its hexadecimal digits.
@@ -47,45 +40,77 @@ QString fileNameAsRenamed(const QString& target, QChar separator)
     return renamed.sliced(fileNameStart(renamed, separator));
 }
 
+// What is known about one path at the point of the run the check has reached.
+struct KnownPath {
+    std::optional<ItemInfo> item; // what is there now; nothing once an earlier entry moved it
+    qsizetype namedBy = -1;       // the first entry that names this path as its target
+    bool movedHere = false;       // the item there is the one namedBy moved in
+};
+
+// Walks the batch in run order. One hash holds every path the check has met (sources, targets,
+// folders), so the disk is asked once per path and the run's own moves are replayed on top.
 class BatchCheck {
 public:
-    BatchCheck(QChar separator, const ItemExists& exists, Qt::CaseSensitivity pathCase,
-               qsizetype entries)
+    BatchCheck(QChar separator, const ItemLookup& lookUp, Qt::CaseSensitivity pathCase,
+               qsizetype entries, qsizetype lines)
         : m_separator(separator)
-        , m_exists(exists)
+        , m_lookUp(lookUp)
         , m_pathCase(pathCase)
+        , m_lines(lines)
     {
-        m_paths.reserve(2 * entries);
+        m_paths.reserve(2 * entries + 16);
     }
 
-    EntryFinding check(const QString& source, const QString& target)
+    MarkedEntry check(qsizetype index, const QString& source, const QString& target)
     {
+        MarkedEntry marked{index};
+        const QString sourceKey = key(source);
+        KnownPath& from = known(sourceKey, source, LookUp::Item);
+        if (!from.item)
+            return mark(marked, EntryFinding::SourceMissing);
+        const ItemInfo item = *from.item;
         if (target == source)
-            return EntryFinding::Unchanged;
+            return mark(marked, EntryFinding::Unchanged);
+        if (index >= m_lines)
+            return mark(marked, EntryFinding::NoLine);
         if (target == targetFor(source, QString(), m_separator))
-            return EntryFinding::Empty;
+            return mark(marked, EntryFinding::Empty);
         switch (checkFileName(fileNameAsRenamed(target, m_separator))) {
         case NameProblem::None: break;
-        case NameProblem::Empty: return EntryFinding::Empty;
-        case NameProblem::InvalidCharacter: return EntryFinding::InvalidCharacter;
-        case NameProblem::TooLong: return EntryFinding::TooLong;
+        case NameProblem::Empty: return mark(marked, EntryFinding::Empty);
+        case NameProblem::InvalidCharacter: return mark(marked, EntryFinding::InvalidCharacter);
+        case NameProblem::TooLong: return mark(marked, EntryFinding::TooLong);
         }
+        if (const std::optional<EntryFinding> folder = checkFolder(target, item))
+            return mark(marked, *folder);
         if (hasChecksumToken(target)) {
             // Its final name waits for the checksum; the source is moved away all the same.
-            m_paths.insert(key(source), PathState::Freed);
-            return EntryFinding::Fine;
+            m_paths[sourceKey].item.reset();
+            return marked;
         }
         const QString targetKey = key(target);
         // On a file system that ignores case, a new spelling of the same name finds the source.
-        const bool sameItem = m_pathCase == Qt::CaseInsensitive && targetKey == key(source);
-        const auto found = m_paths.constFind(targetKey);
-        if (found != m_paths.cend() && *found == PathState::Claimed)
-            return EntryFinding::Duplicate;
-        if (found == m_paths.cend() && !sameItem && m_exists(target))
-            return EntryFinding::Existing;
-        m_paths.insert(key(source), PathState::Freed);
-        m_paths.insert(targetKey, PathState::Claimed);
-        return EntryFinding::Fine;
+        if (targetKey == sourceKey) {
+            KnownPath& same = m_paths[targetKey];
+            same.namedBy = index;
+            same.movedHere = true;
+            return marked;
+        }
+        KnownPath& to = known(targetKey, target, LookUp::Item);
+        if (to.namedBy >= 0) {
+            marked.sameAs = to.namedBy;
+            mark(marked, EntryFinding::Duplicate);
+        } else {
+            to.namedBy = index;
+        }
+        if (to.item && !to.movedHere)
+            mark(marked, EntryFinding::Existing);
+        if (marked.kinds != 0)
+            return marked;
+        to.item = item;
+        to.movedHere = true;
+        m_paths[sourceKey].item.reset();
+        return marked;
     }
 
 private:
@@ -94,48 +119,53 @@ private:
         return m_pathCase == Qt::CaseSensitive ? path : path.toCaseFolded();
     }
 
+    static MarkedEntry& mark(MarkedEntry& marked, EntryFinding kind)
+    {
+        marked.kinds |= kindBit(kind);
+        return marked;
+    }
+
+    KnownPath& known(const QString& pathKey, const QString& path, LookUp how)
+    {
+        auto found = m_paths.find(pathKey);
+        if (found == m_paths.end())
+            found = m_paths.insert(pathKey, KnownPath{m_lookUp(path, how)});
+        return *found;
+    }
+
+    // Whether the target's folder is there, a folder, and on the item's file system, as the run
+    // will find it: a folder moved away by an earlier entry is gone, one moved in is there.
+    std::optional<EntryFinding> checkFolder(const QString& target, const ItemInfo& item)
+    {
+        const qsizetype nameStart = fileNameStart(target, m_separator);
+        if (nameStart == 0)
+            return std::nullopt;
+        QString folder = target.left(nameStart - 1);
+        // "/" and "C:\" keep their separator: without it they name something else.
+        if (folder.isEmpty() || folder.endsWith(u':'))
+            folder = target.left(nameStart);
+        if (hasChecksumToken(folder))
+            return std::nullopt; // the folder's name waits for the checksum
+        const KnownPath& known = this->known(key(folder), folder, LookUp::Folder);
+        if (!known.item || !known.item->folder)
+            return EntryFinding::FolderMissing;
+        if (known.item->device != item.device && known.item->device != kUnknownDevice
+            && item.device != kUnknownDevice)
+            return EntryFinding::OtherDrive;
+        return std::nullopt;
+    }
+
     QChar m_separator;
-    const ItemExists& m_exists;
+    const ItemLookup& m_lookUp;
     Qt::CaseSensitivity m_pathCase;
-    QHash<QString, PathState> m_paths;
+    qsizetype m_lines;
+    QHash<QString, KnownPath> m_paths;
 };
-
-QString countText(QStringView what, qsizetype count)
-{
-    return u"%1 %2件"_s.arg(what).arg(count);
-}
-
-struct KindWords {
-    EntryFinding kind;
-    QStringView label;  // in the line of the window
-    QStringView reason; // in the tooltip
-};
-
-// The problems in the order they are shown, then the unchanged entries.
-constexpr KindWords kKinds[] = {
-    {EntryFinding::Empty, u"空の名前", u"新しい名前が空です"},
-    {EntryFinding::Duplicate, u"重複", u"前の行と同じ新しい名前です"},
-    {EntryFinding::Existing, u"既存", u"同じ名前の項目が既にあります"},
-    {EntryFinding::TooLong, u"長すぎる名前", u"名前が長すぎます"},
-    {EntryFinding::InvalidCharacter, u"使えない文字", u"名前に使えない文字があります"},
-    {EntryFinding::Unchanged, u"変更なし", u"名前が変わりません"},
-};
-
-// "3行目  old.txt → new.txt": the line to look at in the editor, and the names as the user
-// reads them. A target in another folder is shown with its folder.
-QString entryLine(qsizetype index, const QString& source, const QString& target, QChar separator)
-{
-    const QString folder = batch::FolderPart(source, separator) + separator;
-    const QString shownTarget = target.startsWith(folder) ? target.sliced(folder.size()) : target;
-    return u"  %1行目  %2 → %3\n"_s.arg(index + 1).arg(
-        batch::displayText(batch::FileNamePart(source, separator), separator),
-        batch::displayText(shownTarget, separator));
-}
 
 } // namespace
 
 PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& targets,
-                               const QString& names, QChar separator, const ItemExists& exists,
+                               const QString& names, QChar separator, const ItemLookup& lookUp,
                                Qt::CaseSensitivity pathCase)
 {
     PrecheckFindings findings;
@@ -144,51 +174,24 @@ PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& ta
     // only empty lines past the last file shift nothing and are left out.
     findings.lines = batch::lineCount(names);
     if (findings.lines > sources.size()) {
-        findings.lines = qMax(sources.size(),
-                              batch::lineCount(batch::withoutTrailingLineBreaks(names)));
+        findings.lines =
+            qMax(sources.size(), batch::lineCount(batch::withoutTrailingLineBreaks(names)));
     }
-    BatchCheck check(separator, exists, pathCase, sources.size());
+    BatchCheck check(separator, lookUp, pathCase, sources.size(), findings.lines);
     for (qsizetype i = 0; i < sources.size(); ++i) {
-        const EntryFinding finding = check.check(sources.at(i), targets.value(i));
-        if (finding == EntryFinding::Fine)
+        const MarkedEntry marked = check.check(i, sources.at(i), targets.value(i));
+        if (marked.kinds == 0)
             continue;
-        ++findings.counts[int(finding)];
-        QList<qsizetype>& first = findings.firstEntries[int(finding)];
-        if (first.size() < kListedEntries)
-            first.append(i);
+        findings.marked.append(marked);
+        for (int kind = 0; kind < kEntryFindingKinds; ++kind) {
+            if (!marked.has(EntryFinding(kind)))
+                continue;
+            ++findings.counts[kind];
+            if (findings.firstEntries[kind].size() < kListedEntries)
+                findings.firstEntries[kind].append(i);
+        }
     }
     return findings;
-}
-
-PrecheckReport precheckReport(const PrecheckFindings& findings, const QStringList& sources,
-                              const QStringList& targets, QChar separator)
-{
-    PrecheckReport report;
-    QStringList problems;
-    if (findings.countMismatch()) {
-        problems.append(u"名前 %1行 ≠ ファイル %2件"_s.arg(findings.lines).arg(findings.entries));
-        report.details +=
-            u"名前の行数とファイルの数が合いません。行がずれていないか確かめてください。\n"_s;
-    }
-    for (const KindWords& words : kKinds) {
-        const qsizetype count = findings.count(words.kind);
-        if (count == 0)
-            continue;
-        const QString label = countText(words.label, count);
-        if (words.kind == EntryFinding::Unchanged)
-            report.unchanged = label;
-        else
-            problems.append(label);
-        report.details += label + u": "_s + words.reason.toString() + u'\n';
-        const QList<qsizetype>& first = findings.firstEntries[int(words.kind)];
-        for (const qsizetype i : first)
-            report.details += entryLine(i, sources.value(i), targets.value(i), separator);
-        if (count > first.size())
-            report.details += u"  ほか %1件\n"_s.arg(count - first.size());
-    }
-    report.problems = problems.join(u'・');
-    report.details.chop(1);
-    return report;
 }
 
 } // namespace quillet::rename

@@ -1,27 +1,40 @@
 #pragma once
 
+#include "rename/itemlookup.h"
+
 #include <QChar>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <functional>
 
 namespace quillet::rename {
 
-// What the pre-check makes of one entry of a batch, in the order the rename run meets it: an
-// entry has one finding, the first that applies.
-enum class EntryFinding {
+// The kinds of finding the pre-check has for the entries of a batch.
+enum class EntryFinding : quint8 {
     Fine,
     Unchanged,        // the target is the source itself; the run leaves it alone
-    Empty,            // the line is empty (or missing): only the extension would remain
+    Empty,            // the line is empty: only the extension would remain
     InvalidCharacter, // a character no file name can hold, or "." / ".."
     TooLong,          // the file name, checksums filled in, has too many bytes
-    Duplicate,        // an earlier entry of the batch gets the same target
+    Duplicate,        // an earlier entry of the batch names the same target
     Existing,         // an item is at the target and no earlier entry moves it away
+    NoLine,           // a file past the last line of the names: it has no name at all
+    SourceMissing,    // the item to rename is no longer there
+    FolderMissing,    // the target's folder does not exist, or is not a folder
+    OtherDrive,       // the target's folder is on another file system than the item
 };
-inline constexpr int kEntryFindingKinds = int(EntryFinding::Existing) + 1;
+inline constexpr int kEntryFindingKinds = int(EntryFinding::OtherDrive) + 1;
+
+// The kinds that apply to one entry, one bit per kind.
+using EntryKinds = quint16;
+static_assert(kEntryFindingKinds <= 16);
+
+[[nodiscard]] constexpr EntryKinds kindBit(EntryFinding kind)
+{
+    return EntryKinds(1u << int(kind));
+}
 
 // How many entries of each kind the tooltip names.
 inline constexpr qsizetype kListedEntries = 10;
@@ -33,12 +46,29 @@ inline constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
 inline constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
 #endif
 
+// One entry with at least one finding.
+struct MarkedEntry {
+    qsizetype entry = 0; // 0-based index in the batch
+    EntryKinds kinds = 0;
+    qsizetype sameAs = -1; // a duplicate: the first entry naming the same target
+
+    [[nodiscard]] bool has(EntryFinding kind) const { return (kinds & kindBit(kind)) != 0; }
+    // Anything but an unchanged name is something the run fails on, prompts for or gets wrong.
+    [[nodiscard]] bool isProblem() const
+    {
+        return (kinds & ~kindBit(EntryFinding::Unchanged)) != 0;
+    }
+};
+
 struct PrecheckFindings {
     qsizetype entries = 0;
     qsizetype lines = 0; // lines of the names text, line breaks at its end not counted
+    // An entry counts once in every kind that applies to it.
     std::array<qsizetype, kEntryFindingKinds> counts{};
     // The first kListedEntries entries (0-based indices) of each kind.
     std::array<QList<qsizetype>, kEntryFindingKinds> firstEntries;
+    // Every entry with a finding, in batch order.
+    QList<MarkedEntry> marked;
 
     [[nodiscard]] qsizetype count(EntryFinding kind) const { return counts[int(kind)]; }
     [[nodiscard]] bool countMismatch() const { return lines != entries; }
@@ -46,25 +76,41 @@ struct PrecheckFindings {
     [[nodiscard]] bool hasProblems() const;
 };
 
-using ItemExists = std::function<bool(const QString& path)>;
-
 // Checks a whole batch before anything is renamed, as the run will meet it: entries are renamed
 // in order, so a target that is the source of an earlier entry is free by then, while the source
-// of a later one is still taken. Asks `exists` at most once per target. A target holding a
-// checksum token is checked for its name length with the checksum's digits in place; whether it
-// is taken is known only once the checksum is, so it is not looked up.
+// of a later one is still taken, and a folder an earlier entry moves away is gone.
+//
+// Which kinds go together: an entry whose item is gone is only that, since nothing else about it
+// reaches the disk; a name problem (no line, empty, bad character, too long) ends the entry's
+// check, as a missing or foreign folder does; a target named by an earlier entry is a duplicate,
+// and also counts as existing when another item is already there.
+//
+// Looks at the disk through `lookUp` at most once per path: each source, each target and each
+// target folder. A target holding a checksum token is checked for its name length with the
+// checksum's digits in place; whether it is taken is known only once the checksum is, so it is
+// not looked up.
 [[nodiscard]] PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& targets,
                                              const QString& names, QChar separator,
-                                             const ItemExists& exists,
+                                             const ItemLookup& lookUp,
                                              Qt::CaseSensitivity pathCase = kPathCase);
 
-// The findings in words. `problems` is e.g. "重複 2件・既存 1件", empty when there are none;
-// `unchanged` is "変更なし N件" or empty; `details` names the first entries of each kind, one per
-// line, as the user reads them.
+// What the listing shows at one entry with a finding.
+struct EntryMark {
+    qsizetype entry = 0;
+    EntryKinds kinds = 0;
+    QString tag; // "← 既存・重複 (12行目と同じ)", after the entry's target
+
+    [[nodiscard]] bool isProblem() const { return MarkedEntry{entry, kinds}.isProblem(); }
+};
+
+// The findings in words. `problems` are e.g. {"重複 2件", "既存 1件"}, empty when there are
+// none; `unchanged` is "変更なし N件" or empty; `details` names the first entries of each kind,
+// one per line, as the user reads them; `marks` are the entries with a finding, in batch order.
 struct PrecheckReport {
-    QString problems;
+    QStringList problems;
     QString unchanged;
     QString details;
+    QList<EntryMark> marks;
 };
 
 [[nodiscard]] PrecheckReport precheckReport(const PrecheckFindings& findings,

@@ -20,6 +20,8 @@ inline constexpr QStringView kCrc32Token = u"*/CRC32/*";
 
 // Each source, the arrow line " ↓↓↓ " and its target on three lines, then an empty line. Paths
 // are shown as the user reads them (batch/nativepath.h).
+inline constexpr int kListingLinesPerEntry = 4;
+inline constexpr int kListingTargetLine = 2; // of an entry's lines, counted from 0
 [[nodiscard]] QString FormatConfirmationListing(const QStringList& sources,
                                                 const QStringList& targets, QChar separator);
 

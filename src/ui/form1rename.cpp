@@ -39,7 +39,7 @@ rename::PrecheckReport Form1::listBatch()
     m_targetModel->setStringList(m_targets);
     // What the run would meet, told before it starts; it changes nothing about the run.
     const rename::PrecheckFindings findings = rename::precheckBatch(
-        m_listedSources, m_targets, m_names, m_batch.separator(), rename::itemExists);
+        m_listedSources, m_targets, m_names, m_batch.separator(), rename::lookUpItem);
     return rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
 }
 

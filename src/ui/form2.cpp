@@ -2,15 +2,17 @@
 
 #include "ui/controls.h"
 #include "ui/focusring.h"
+#include "ui/listingview.h"
+#include "ui/precheckline.h"
 #include "ui/runprogressrow.h"
 #include "ui/twips.h"
 #include "ui/windowlayout.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace quillet::ui {
 
@@ -39,14 +41,14 @@ Form2::Form2(QWidget* parent)
     m_moveButton->setEnabled(false);
     m_copyButton->setEnabled(false);
 
-    m_precheckLabel = new QLabel(this);
-    m_precheckLabel->setObjectName(QStringLiteral("PrecheckLabel"));
-    m_precheckLabel->setGeometry(twipsRect(kPrecheckMargin, 8400, 7200 - 2 * kPrecheckMargin, 495));
-    m_precheckLabel->setTextFormat(Qt::RichText);
-    m_precheckLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_precheckLabel->setAccessibleName(QStringLiteral("リネーム前の点検"));
+    m_precheckLine = new PrecheckLine(this);
+    m_precheckLine->setObjectName(QStringLiteral("PrecheckLabel"));
+    m_precheckLine->setGeometry(twipsRect(kPrecheckMargin, 8400, 7200 - 2 * kPrecheckMargin, 495));
+    connect(m_precheckLine, &PrecheckLine::nextProblemWanted, this, &Form2::showNextProblem);
+    connect(m_precheckLine, &PrecheckLine::previousProblemWanted, this,
+            &Form2::showPreviousProblem);
 
-    m_listing = new QPlainTextEdit(this);
+    m_listing = new ListingView(this);
     m_listing->setObjectName(QStringLiteral("Text1"));
     m_listing->setGeometry(twipsRect(0, 0, 13575, 8295));
     m_listing->setReadOnly(true);
@@ -61,7 +63,7 @@ Form2::Form2(QWidget* parent)
     new FocusRing(this);
 
     m_progressRow = new RunProgressRow(this);
-    m_progressRow->setGeometry(m_precheckLabel->geometry());
+    m_progressRow->setGeometry(m_precheckLine->geometry());
     connect(m_progressRow, &RunProgressRow::stopRequested, this, &Form2::stopRequested);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
@@ -89,45 +91,44 @@ void Form2::runEnded()
 void Form2::setListing(const QString& listing)
 {
     // The listing breaks lines with CR LF; the text box wants one line break each.
-    m_listing->setPlainText(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_listing->setListing(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Marks belong to the listing they were made for.
+    m_problemEntries.clear();
 }
 
 void Form2::setPrecheck(const rename::PrecheckReport& report)
 {
-    m_precheck = report;
-    showPrecheck();
+    m_precheckLine->setFindings(report.problems, report.unchanged, report.details);
+    m_problemEntries.clear();
+    for (const rename::EntryMark& mark : report.marks) {
+        if (mark.isProblem())
+            m_problemEntries.append(mark.entry);
+    }
+    m_listing->markEntries(report.marks);
 }
 
-void Form2::showPrecheck()
+void Form2::showProblem(bool forward)
 {
-    // Problems in red, a shade that reads on a light and on a dark window alike; the count of
-    // unchanged entries is no problem and keeps the ordinary text colour.
-    const bool darkWindow = palette().color(QPalette::Window).lightness() < 128;
-    const QLatin1StringView red =
-        darkWindow ? QLatin1StringView("#ff7b72") : QLatin1StringView("#c00000");
-    QString text;
-    if (!m_precheck.problems.isEmpty()) {
-        text = QStringLiteral("<span style=\"color:%1\">%2</span>")
-                   .arg(red, m_precheck.problems.toHtmlEscaped());
+    if (m_problemEntries.isEmpty())
+        return;
+    // From an entry already selected the next one is another; from a bare cursor the entry it
+    // stands in counts as well.
+    const qsizetype here = m_listing->entryAtCursor();
+    const bool selected = m_listing->textCursor().hasSelection();
+    qsizetype entry = 0;
+    if (forward) {
+        const auto next =
+            selected ? std::upper_bound(m_problemEntries.cbegin(), m_problemEntries.cend(), here)
+                     : std::lower_bound(m_problemEntries.cbegin(), m_problemEntries.cend(), here);
+        entry = next == m_problemEntries.cend() ? m_problemEntries.first() : *next;
+    } else {
+        const auto after =
+            selected ? std::lower_bound(m_problemEntries.cbegin(), m_problemEntries.cend(), here)
+                     : std::upper_bound(m_problemEntries.cbegin(), m_problemEntries.cend(), here);
+        entry = after == m_problemEntries.cbegin() ? m_problemEntries.last() : *(after - 1);
     }
-    if (!m_precheck.unchanged.isEmpty()) {
-        if (!text.isEmpty())
-            text += u'・';
-        text += m_precheck.unchanged.toHtmlEscaped();
-    }
-    m_precheckLabel->setText(text);
-    m_precheckLabel->setToolTip(
-        m_precheck.details.isEmpty()
-            ? QString()
-            : QStringLiteral("<p style=\"white-space:pre\">%1</p>")
-                  .arg(m_precheck.details.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"))));
-}
-
-void Form2::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
-        showPrecheck();
+    m_listing->selectEntry(entry);
+    m_listing->setFocus(Qt::OtherFocusReason);
 }
 
 void Form2::resizeEvent(QResizeEvent* event)
@@ -156,10 +157,10 @@ void Form2::applyLayout()
     m_renameButton->move(button);
     m_moveButton->move(button + QPoint(pixels(2160), 0));
     m_copyButton->move(button + QPoint(pixels(2 * 2160), 0));
-    m_precheckLabel->setGeometry(pixels(kPrecheckMargin), button.y(),
-                                 qMax(0, button.x() - pixels(2 * kPrecheckMargin)),
-                                 m_precheckLabel->height());
-    m_progressRow->setGeometry(m_precheckLabel->geometry());
+    m_precheckLine->setGeometry(pixels(kPrecheckMargin), button.y(),
+                                qMax(0, button.x() - pixels(2 * kPrecheckMargin)),
+                                m_precheckLine->height());
+    m_progressRow->setGeometry(m_precheckLine->geometry());
 }
 
 void Form2::showEvent(QShowEvent* event)
@@ -178,6 +179,11 @@ void Form2::keyPressEvent(QKeyEvent* event)
             m_progressRow->requestStop();
         else
             close();
+        return;
+    }
+    // Every problem is reachable from the keyboard, as a compiler's F8 goes through its errors.
+    if (event->key() == Qt::Key_F8 && (event->modifiers() & ~Qt::ShiftModifier) == 0) {
+        showProblem(!(event->modifiers() & Qt::ShiftModifier));
         return;
     }
     QWidget::keyPressEvent(event);

@@ -4,13 +4,13 @@
 
 #include <QWidget>
 
-class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace quillet::ui {
 
 class RunProgressRow;
+class ListingView;
+class PrecheckLine;
 
 // The confirmation window: every source path above its target path, and the confirm button.
 class Form2 final : public QWidget {
@@ -20,7 +20,8 @@ public:
     explicit Form2(QWidget* parent = nullptr);
 
     void setListing(const QString& listing);
-    // The line left of the buttons: what the check of the batch found before anything is renamed.
+    // The line left of the buttons: what the check of the batch found before anything is renamed;
+    // and the marks of the entries it is about, in the listing set last.
     void setPrecheck(const rename::PrecheckReport& report);
     // While a rename runs the window cannot be closed, its confirm button is off, and a run
     // that goes on shows its progress and 中止 in the row of the check line.
@@ -28,6 +29,10 @@ public:
     void showRunProgress(qsizetype done, qsizetype total);
     void runEnded();
     [[nodiscard]] bool isRunning() const { return m_running; }
+    // Selects the next (previous) entry with a problem after (before) the cursor, round the end:
+    // F8 and Shift+F8, or a click on the check line.
+    void showNextProblem() { showProblem(true); }
+    void showPreviousProblem() { showProblem(false); }
 
 signals:
     void confirmed();
@@ -37,17 +42,16 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showPrecheck();
+    void showProblem(bool forward);
     void applyLayout();
 
-    QPlainTextEdit* m_listing = nullptr;
-    QLabel* m_precheckLabel = nullptr;
-    rename::PrecheckReport m_precheck;
+    ListingView* m_listing = nullptr;
+    PrecheckLine* m_precheckLine = nullptr;
+    QList<qsizetype> m_problemEntries; // ascending
     QPushButton* m_renameButton = nullptr;
     QPushButton* m_moveButton = nullptr;
     QPushButton* m_copyButton = nullptr;

@@ -1,91 +1,12 @@
-// The pre-check of a batch on an imagined disk: which items exist is a set handed in, so every
-// case says exactly what the run would meet.
+// The pre-check of a batch on an imagined disk (imagineddisk.h), and its findings in words.
 #include "batch/nativepath.h"
-#include "rename/precheck.h"
-#include "rename/targets.h"
+#include "imagineddisk.h"
 
-#include <QSet>
 #include <QTest>
 
 using namespace quillet::rename;
+using namespace quillet::test;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-constexpr QChar kSep = u'/';
-
-QStringList paths(const QStringList& names)
-{
-    QStringList result;
-    for (const QString& name : names)
-        result.append(u"/d/"_s + name);
-    return result;
-}
-
-// An imagined disk holding the sources and the other items; a lookup that ignores case when
-// the file system does.
-struct Disk {
-    QSet<QString> items;
-    Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
-    mutable qsizetype lookups = 0;
-
-    bool exists(const QString& path) const
-    {
-        ++lookups;
-        if (pathCase == Qt::CaseSensitive)
-            return items.contains(path);
-        for (const QString& item : items) {
-            if (item.compare(path, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        return false;
-    }
-};
-
-// "duplicate 1,2; existing 0" for the entries of each kind, "mismatch 3/4" when the counts of
-// lines and files differ.
-QString describe(const PrecheckFindings& findings)
-{
-    static const std::pair<EntryFinding, QString> kinds[] = {
-        {EntryFinding::Unchanged, u"unchanged"_s},      {EntryFinding::Empty, u"empty"_s},
-        {EntryFinding::InvalidCharacter, u"invalid"_s}, {EntryFinding::TooLong, u"toolong"_s},
-        {EntryFinding::Duplicate, u"duplicate"_s},      {EntryFinding::Existing, u"existing"_s},
-    };
-    QStringList parts;
-    if (findings.countMismatch())
-        parts.append(u"mismatch %1/%2"_s.arg(findings.lines).arg(findings.entries));
-    for (const auto& [kind, name] : kinds) {
-        QStringList indices;
-        for (const qsizetype i : findings.firstEntries[int(kind)])
-            indices.append(QString::number(i));
-        if (findings.count(kind) != indices.size())
-            indices.append(u"…%1"_s.arg(findings.count(kind)));
-        if (!indices.isEmpty())
-            parts.append(name + u' ' + indices.join(u','));
-    }
-    return parts.join(u"; "_s);
-}
-
-struct Checked {
-    PrecheckFindings findings;
-    QStringList sources;
-    QStringList targets;
-};
-
-Checked check(const QStringList& sourceNames, const QString& names, Disk& disk)
-{
-    Checked checked;
-    checked.sources = paths(sourceNames);
-    checked.targets = BuildTargetList(checked.sources, names, kSep);
-    for (const QString& source : checked.sources)
-        disk.items.insert(source);
-    checked.findings = precheckBatch(
-        checked.sources, checked.targets, names, kSep,
-        [&disk](const QString& path) { return disk.exists(path); }, disk.pathCase);
-    return checked;
-}
-
-} // namespace
 
 class TestPrecheck : public QObject {
     Q_OBJECT
@@ -108,7 +29,7 @@ private slots:
             << ab << u"a\r\ny"_s << QStringList() << false << u"unchanged 0"_s;
         QTest::newRow("empty line") << ab << u"\r\ny"_s << QStringList() << false << u"empty 0"_s;
         QTest::newRow("fewer lines than files")
-            << abc << u"x\r\ny"_s << QStringList() << false << u"mismatch 2/3; empty 2"_s;
+            << abc << u"x\r\ny"_s << QStringList() << false << u"mismatch 2/3; noline 2"_s;
         QTest::newRow("more lines than files")
             << ab << u"x\r\ny\r\nz"_s << QStringList() << false << u"mismatch 3/2"_s;
         QTest::newRow("line breaks after the last name shift nothing")
@@ -168,7 +89,7 @@ private slots:
         QTest::newRow("same name with a checksum is not yet a duplicate")
             << ab << u"x */CRC32/*\r\nx */CRC32/*"_s << QStringList() << false << QString();
         QTest::newRow("name in a subfolder is checked after its separator")
-            << ab << u"sub/"_s + QString(251, u'x') + u"\r\ny"_s << QStringList{u"sub"_s} << false
+            << ab << u"sub/"_s + QString(251, u'x') + u"\r\ny"_s << QStringList{u"sub/"_s} << false
             << QString();
         QTest::newRow("ignoring case: a new spelling of the same item")
             << QStringList{u"A.txt"_s} << u"a"_s << QStringList() << true << QString();
@@ -189,7 +110,7 @@ private slots:
         Disk disk;
         disk.pathCase = ignoresCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
         for (const QString& other : paths(others))
-            disk.items.insert(other);
+            disk.add(other);
         const Checked checked = check(sources, names, disk);
         QCOMPARE(describe(checked.findings), expected);
         // Unchanged entries alone are no problem; anything else is.
@@ -197,7 +118,7 @@ private slots:
         for (const QString& part : expected.split(u"; "_s, Qt::SkipEmptyParts))
             problems = problems || !part.startsWith(u"unchanged"_s);
         QCOMPARE(checked.findings.hasProblems(), problems);
-        QVERIFY(disk.lookups <= sources.size());
+        QCOMPARE(disk.mostLooks(), 1);
     }
 
     // Each group of ten entries holds every kind once, and the same kinds come out counted.
@@ -216,7 +137,7 @@ private slots:
             case 3: lines.append(u"n%1"_s.arg(i - 1)); break; // the same as entry 2
             case 4:                                           // another item is there
                 lines.append(u"taken%1"_s.arg(i));
-                disk.items.insert(u"/d/taken%1.mkv"_s.arg(i));
+                disk.add(u"/d/taken%1.mkv"_s.arg(i));
                 break;
             case 5: lines.append(u"f%1"_s.arg(i + 1)); break; // a later source
             case 6: lines.append(u"f%1"_s.arg(i - 6)); break; // the source of entry 0, unchanged
@@ -240,7 +161,7 @@ private slots:
                  (QList<qsizetype>{4, 5, 6, 7, 14, 15, 16, 17, 24, 25}));
         QCOMPARE(f.firstEntries[int(EntryFinding::Duplicate)],
                  (QList<qsizetype>{3, 13, 23, 33, 43, 53, 63, 73, 83, 93}));
-        QVERIFY(disk.lookups <= kEntries);
+        QCOMPARE(disk.mostLooks(), 1);
     }
 
     void report_data()
@@ -266,10 +187,12 @@ private slots:
             << u"変更なし 2件: 名前が変わりません\n  1行目  a.txt → a.txt\n"
                u"  2行目  b.txt → b.txt"_s;
         QTest::newRow("count mismatch first, unchanged last")
-            << abcd << u"a\r\n\r\ny"_s << u"名前 3行 ≠ ファイル 4件・空の名前 2件"_s
+            << abcd << u"a\r\n\r\ny"_s
+            << u"名前 3行 ≠ ファイル 4件・名前のないファイル 1件・空の名前 1件"_s
             << u"変更なし 1件"_s
             << u"名前の行数とファイルの数が合いません。行がずれていないか確かめてください。\n"
-               u"空の名前 2件: 新しい名前が空です\n  2行目  b.txt → .txt\n  4行目  d.txt → .txt\n"
+               u"名前のないファイル 1件: このファイルに当たる名前の行がありません\n  4件目  d.txt\n"
+               u"空の名前 1件: 新しい名前が空です\n  2行目  b.txt → .txt\n"
                u"変更なし 1件: 名前が変わりません\n  1行目  a.txt → a.txt"_s;
         QTest::newRow("a target in a subfolder shows the subfolder")
             << QStringList{u"a.txt"_s, u"b.txt"_s} << u"s/x\r\ns/x"_s << u"重複 1件"_s << QString()
@@ -283,10 +206,11 @@ private slots:
         QFETCH(QString, unchanged);
         QFETCH(QString, details);
         Disk disk;
+        disk.add(u"/d/s/"_s); // a subfolder to move into
         const Checked checked = check(sources, names, disk);
         const PrecheckReport report =
             precheckReport(checked.findings, checked.sources, checked.targets, kSep);
-        QCOMPARE(report.problems, problems);
+        QCOMPARE(report.problems.join(u'・'), problems);
         QCOMPARE(report.unchanged, unchanged);
         QCOMPARE(report.details, details);
     }
@@ -300,12 +224,15 @@ private slots:
         const Checked checked = check(sources, QString(), disk);
         const PrecheckReport report =
             precheckReport(checked.findings, checked.sources, checked.targets, kSep);
-        QCOMPARE(report.problems, u"名前 1行 ≠ ファイル 25件・空の名前 25件"_s);
+        // One empty line for the first file; the other 24 have none and are numbered as files.
+        QCOMPARE(report.problems.join(u'・'),
+                 u"名前 1行 ≠ ファイル 25件・名前のないファイル 24件・空の名前 1件"_s);
         const QStringList lines = report.details.split(u'\n');
-        QCOMPARE(lines.size(), 1 + 1 + 10 + 1);
-        QCOMPARE(lines.at(2), u"  1行目  f0.txt → .txt"_s);
-        QCOMPARE(lines.at(11), u"  10行目  f9.txt → .txt"_s);
-        QCOMPARE(lines.last(), u"  ほか 15件"_s);
+        QCOMPARE(lines.size(), 1 + (1 + 10 + 1) + (1 + 1));
+        QCOMPARE(lines.at(2), u"  2件目  f1.txt"_s);
+        QCOMPARE(lines.at(11), u"  11件目  f10.txt"_s);
+        QCOMPARE(lines.at(12), u"  ほか 14件"_s);
+        QCOMPARE(lines.last(), u"  1行目  f0.txt → .txt"_s);
     }
 
     void reportShowsNamesAsTheUserReadsThem()
@@ -314,11 +241,14 @@ private slots:
         const QString source = quillet::batch::pathFromNativeBytes("/d/\x93\xAE\x89\xE6.mp4");
         const QStringList sources{source};
         const QStringList targets{u"/d/taken.mp4"_s};
-        const PrecheckFindings findings =
-            precheckBatch(sources, targets, u"taken"_s, kSep,
-                          [](const QString& path) { return path == u"/d/taken.mp4"_s; });
+        const PrecheckFindings findings = precheckBatch(
+            sources, targets, u"taken"_s, kSep, [&source](const QString& path, LookUp) {
+                return path == u"/d/taken.mp4"_s || path == source || path == u"/d"_s
+                           ? std::optional<ItemInfo>(ItemInfo{path == u"/d"_s, 1})
+                           : std::nullopt;
+            });
         const PrecheckReport report = precheckReport(findings, sources, targets, kSep);
-        QCOMPARE(report.problems, u"既存 1件"_s);
+        QCOMPARE(report.problems, QStringList{u"既存 1件"_s});
         QVERIFY2(report.details.endsWith(u"  1行目  動画.mp4 → taken.mp4"_s),
                  qPrintable(report.details));
     }

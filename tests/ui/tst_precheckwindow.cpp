@@ -2,9 +2,12 @@
 // for a batch, where it sits, and that the run goes on as before.
 #include "widgettest.h"
 
+#include "rename/targets.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/listingview.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -13,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextDocument>
 
 using namespace quillet;
@@ -54,6 +58,50 @@ private:
         test::dropFiles(editor()->viewport(), paths);
         pressRename(text);
     }
+    QPlainTextEdit* listing() const
+    {
+        return test::control<QPlainTextEdit>(confirmWindow(), u"Text1"_s);
+    }
+    // "tag" of each marked entry, "red" after an entry whose three lines are in the problem
+    // colour, read from the listing's document: "1 ← 重複 (1行目と同じ) red; 2 ← 変更なし".
+    QString marks() const
+    {
+        const QTextDocument* document = listing()->document();
+        QStringList found;
+        for (int entry = 0; entry < document->blockCount() / rename::kListingLinesPerEntry;
+             ++entry) {
+            const int first = entry * rename::kListingLinesPerEntry;
+            const QTextBlock target =
+                document->findBlockByNumber(first + rename::kListingTargetLine);
+            const QString tag = target.blockFormat().stringProperty(ui::ListingView::kTagProperty);
+            int red = 0;
+            for (int line = first; line <= first + rename::kListingTargetLine; ++line) {
+                const QTextBlock block = document->findBlockByNumber(line);
+                for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+                    const QColor colour = fragment.fragment().charFormat().foreground().color();
+                    red +=
+                        fragment.fragment().charFormat().hasProperty(QTextFormat::ForegroundBrush)
+                        && colour.red() > 2 * colour.green();
+                }
+            }
+            if (!tag.isEmpty() || red > 0)
+                found.append(u"%1 %2%3"_s.arg(entry).arg(tag, red == 3 ? u" red"_s : u""_s));
+        }
+        return found.join(u"; "_s);
+    }
+    // The entry whose three lines are selected in the listing, -1 when that is not the case.
+    qsizetype selectedEntry() const
+    {
+        const QTextCursor cursor = listing()->textCursor();
+        const QTextBlock first = listing()->document()->findBlock(cursor.selectionStart());
+        const QTextBlock last = listing()->document()->findBlock(cursor.selectionEnd());
+        const bool whole =
+            cursor.selectionStart() == first.position()
+            && cursor.selectionEnd() == last.position() + last.length() - 1
+            && first.blockNumber() % rename::kListingLinesPerEntry == 0
+            && last.blockNumber() == first.blockNumber() + rename::kListingTargetLine;
+        return whole ? first.blockNumber() / rename::kListingLinesPerEntry : -1;
+    }
     void pressRename(const QString& text)
     {
         setNames(text);
@@ -82,7 +130,7 @@ private slots:
         QTest::newRow("unchanged entries alone are not red")
             << u"a\nb\nz"_s << u"変更なし 2件"_s << false;
         QTest::newRow("a missing line")
-            << u"x\ny"_s << u"名前 2行 ≠ ファイル 3件・空の名前 1件"_s << true;
+            << u"x\ny"_s << u"名前 2行 ≠ ファイル 3件・名前のないファイル 1件"_s << true;
     }
     void lineSaysWhatTheBatchHolds()
     {
@@ -170,6 +218,176 @@ private slots:
                      qPrintable(red.name() + u" on "_s + window.name()));
             QVERIFY(red.red() > 2 * red.green());
         }
+    }
+
+    // Nothing in the listing marked the entries a finding was about.
+    void listingMarksEveryEntryWithAFinding_data()
+    {
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("clean batch is not marked") << u"x\ny\nz"_s << QString();
+        QTest::newRow("a duplicate names the line it repeats")
+            << u"x\ny\nx"_s << u"2 ← 重複 (1行目と同じ) red"_s;
+        QTest::newRow("two lines naming one existing file")
+            << u"taken\ntaken\nz"_s << u"0 ← 既存 red; 1 ← 重複 (1行目と同じ)・既存 red"_s;
+        QTest::newRow("unchanged entries keep the ordinary colour")
+            << u"a\ny\nz"_s << u"0 ← 変更なし"_s;
+        QTest::newRow("a missing folder and a file without a line")
+            << u"nosuch/x\ny"_s << u"0 ← フォルダがありません red; 2 ← 名前のないファイル red"_s;
+    }
+    void listingMarksEveryEntryWithAFinding()
+    {
+        QFETCH(QString, names);
+        QFETCH(QString, expected);
+        write(u"taken.txt"_s);
+        confirm({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s}, names);
+        QCOMPARE(marks(), expected);
+        // The marks stay out of the text the run is shown with.
+        QCOMPARE(listing()->blockCount(), 3 * rename::kListingLinesPerEntry + 1);
+        QVERIFY(!listing()->toPlainText().contains(u'←'));
+    }
+
+    // A file deleted after the drop and a line into a folder that does not exist went unnoticed
+    // until the run failed on them.
+    void faultsTheRunMeetsAreFoundBefore_data()
+    {
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<bool>("deleteFirst");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a file deleted after the drop")
+            << u"x\ny"_s << true << u"見つかりません 1件"_s;
+        QTest::newRow("a folder that does not exist")
+            << u"sub/j\ny"_s << false << u"フォルダがありません 1件"_s;
+        QTest::newRow("a folder that is a file")
+            << u"taken.txt/j\ny"_s << false << u"フォルダがありません 1件"_s;
+    }
+    void faultsTheRunMeetsAreFoundBefore()
+    {
+        QFETCH(QString, names);
+        QFETCH(bool, deleteFirst);
+        QFETCH(QString, shown);
+        write(u"taken.txt"_s);
+        test::dropFiles(editor()->viewport(), {write(u"a.txt"_s), write(u"b.txt"_s)});
+        if (deleteFirst)
+            QVERIFY(QFile::remove(m_files.filePath(u"a.txt"_s)));
+        pressRename(names);
+        QCOMPARE(plain(precheckLabel()->text()), shown);
+        QCOMPARE(marks(), u"0 ← "_s + shown.section(u' ', 0, 0) + u" red"_s);
+    }
+
+    void problemsAreReachedFromTheKeyboardAndTheLine_data()
+    {
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QList<qsizetype>>("visits");
+        QTest::newRow("F8 goes forward and round")
+            << false << false << QList<qsizetype>{2, 3, 4, 2};
+        QTest::newRow("Shift+F8 goes back and round")
+            << false << true << QList<qsizetype>{4, 3, 2, 4};
+        QTest::newRow("a click on the line goes forward")
+            << true << false << QList<qsizetype>{2, 3, 4, 2};
+        QTest::newRow("Shift+click goes back") << true << true << QList<qsizetype>{4, 3, 2, 4};
+    }
+    void problemsAreReachedFromTheKeyboardAndTheLine()
+    {
+        QFETCH(bool, click);
+        QFETCH(bool, back);
+        QFETCH(QList<qsizetype>, visits);
+        write(u"taken.txt"_s);
+        // Unchanged, fine, missing folder, duplicate, existing: the first two are no problem.
+        confirm({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s, u"e.txt"_s},
+                u"a\nx\nnosuch/y\nx\ntaken"_s);
+        const Qt::KeyboardModifiers modifiers = back ? Qt::ShiftModifier : Qt::NoModifier;
+        for (const qsizetype expected : visits) {
+            if (click)
+                QTest::mouseClick(precheckLabel(), Qt::LeftButton, modifiers);
+            else
+                QTest::keyClick(listing(), Qt::Key_F8, modifiers);
+            QCOMPARE(selectedEntry(), expected);
+        }
+    }
+
+    // With several kinds the line was cut mid-word without "…", hiding 変更なし, and its details
+    // reached a screen reader as HTML.
+    void checkLineNeverCutsAWord_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("as opened") << QSize();
+        QTest::newRow("narrower") << QSize(700, 400);
+    }
+    void checkLineNeverCutsAWord()
+    {
+        QFETCH(QSize, size);
+        write(u"taken.txt"_s);
+        confirm(
+            {u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s, u"e.txt"_s, u"f.txt"_s, u"g.txt"_s},
+            u"a\nx\nx\ntaken\nnosuch/q\n"_s + QString(300, u'x'));
+        ui::Form2* form2 = confirmWindow();
+        if (size.isValid()) {
+            form2->resize(size);
+            QTRY_COMPARE(form2->size(), size);
+        }
+        const QString full =
+            u"名前 6行 ≠ ファイル 7件・名前のないファイル 1件・フォルダがありません 1件・"
+            u"重複 1件・既存 1件・長すぎる名前 1件・変更なし 1件"_s;
+        QLabel* label = precheckLabel();
+        const QString shown = plain(label->text());
+        // Whole problems up to "…", then always the unchanged count.
+        QVERIFY2(shown.endsWith(u"…・変更なし 1件"_s), qPrintable(shown));
+        const QString problems = shown.chopped(u"…・変更なし 1件"_s.size());
+        QVERIFY2(problems.isEmpty() || (problems.endsWith(u'・') && full.startsWith(problems)),
+                 qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+        QVERIFY(plain(label->toolTip()).startsWith(full + u'\n'));
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+        QCOMPARE(accessible->text(QAccessible::Name), full);
+        const QString description = accessible->text(QAccessible::Description);
+        QVERIFY2(description.startsWith(full + u'\n')
+                     && description.contains(u"3行目  c.txt → x.txt"_s)
+                     && !description.contains(u'<'),
+                 qPrintable(description));
+    }
+
+    void listingMarksFollowThePalette()
+    {
+        confirm({u"a.txt"_s, u"b.txt"_s}, u"x\nx"_s);
+        QPalette palette = confirmWindow()->palette();
+        palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        confirmWindow()->setPalette(palette);
+        const QTextBlock source =
+            listing()->document()->findBlockByNumber(rename::kListingLinesPerEntry);
+        const QColor red = source.begin().fragment().charFormat().foreground().color();
+        QVERIFY2(red.lightness() > 128 && red.red() > 2 * red.green(), qPrintable(red.name()));
+    }
+
+    // A batch of 10,000 with five problems of three kinds scattered through it.
+    void tenThousandEntriesWithFiveProblems()
+    {
+        constexpr int kEntries = 10'000;
+        write(u"taken.txt"_s);
+        QStringList paths;
+        QStringList names;
+        for (int i = 0; i < kEntries; ++i) {
+            paths.append(write(u"f%1.txt"_s.arg(i)));
+            names.append(u"n%1"_s.arg(i));
+        }
+        names[1234] = u"taken"_s;    // existing
+        names[3456] = u"n17"_s;      // duplicate
+        names[5678] = u"nosuch/x"_s; // missing folder
+        names[7890] = u"n4242"_s;    // duplicate
+        names[9999] = u"nosuch/y"_s; // missing folder
+        test::dropFiles(editor()->viewport(), paths);
+        pressRename(names.join(u'\n'));
+        const QString full = u"フォルダがありません 2件・重複 2件・既存 1件"_s;
+        QCOMPARE(plain(precheckLabel()->text()), full);
+        QCOMPARE(precheckLabel()->accessibleName(), full);
+        for (const qsizetype expected : {1234, 3456, 5678, 7890, 9999, 1234}) {
+            QTest::keyClick(listing(), Qt::Key_F8);
+            QCOMPARE(selectedEntry(), expected);
+        }
+        QCOMPARE(marks(), u"1234 ← 既存 red; 3456 ← 重複 (18行目と同じ) red; "
+                          u"5678 ← フォルダがありません red; 7890 ← 重複 (4243行目と同じ) red; "
+                          u"9999 ← フォルダがありません red"_s);
     }
 };
 

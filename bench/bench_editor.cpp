@@ -82,9 +82,8 @@ void BM_FormKeystroke(benchmark::State& state)
     auto* editor = form.findChild<QPlainTextEdit*>(u"Text1"_s);
     putCaretInTheMiddle(*editor);
     QCoreApplication::processEvents();
-    // The first keys after a drop fill the history, each with a copy in memory never touched
-    // before; measured here is the steady state once the history is full. BM_FormFirstKeystrokes
-    // times the first keys.
+    // Measured here is the steady state once the history is full; BM_FormFirstKeystrokes times
+    // the first keys, which fill it.
     for (int i = 0; i < 12; ++i)
         typeKey(editor);
     for (auto _ : state)
@@ -104,8 +103,8 @@ void BM_BareKeystroke(benchmark::State& state)
         typeKey(&editor);
 }
 
-// The first keys after a drop: the history is being filled, each key's copy lands in memory
-// that was never touched before.
+// The first keys after a drop, while the history fills. They once cost several times a later
+// key, each writing a whole copy of the text into memory never touched before.
 void BM_FormFirstKeystrokes(benchmark::State& state)
 {
     static QTemporaryDir data;

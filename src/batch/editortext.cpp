@@ -92,6 +92,20 @@ qsizetype appendNameLine(QString& out, QStringView paragraph)
     return escapes;
 }
 
+// Appends the editor text for a names text: one paragraph per line, separated by U+2029.
+void appendEditorText(QString& out, QStringView names)
+{
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = names.indexOf(kLineBreak, start);
+        appendEditorLine(out, names.sliced(start, (end < 0 ? names.size() : end) - start));
+        if (end < 0)
+            break;
+        out.append(QChar(kParagraph));
+        start = end + kLineBreak.size();
+    }
+}
+
 } // namespace
 
 QString toEditorLine(QStringView line)
@@ -127,8 +141,10 @@ qsizetype nameColumn(QStringView paragraph, qsizetype editorColumn)
 
 QString toEditorText(const QString& names)
 {
-    EditorNames converter;
-    return converter.reset(names);
+    QString out;
+    out.reserve(names.size());
+    appendEditorText(out, names);
+    return out;
 }
 
 QString fromEditorText(const QString& raw)
@@ -148,117 +164,30 @@ QString fromEditorText(const QString& raw)
     return out;
 }
 
-QString EditorNames::reset(const QString& names)
+QString EditorNames::reset(const ChunkedText& names)
 {
     m_names = names;
-    m_longer.clear();
     QString out;
     out.reserve(names.size());
-    const QStringView view(names);
-    qsizetype line = 0;
-    qsizetype start = 0;
-    while (true) {
-        const qsizetype end = view.indexOf(kLineBreak, start);
-        const qsizetype extra =
-            appendEditorLine(out, view.sliced(start, (end < 0 ? view.size() : end) - start));
-        if (extra)
-            m_longer.emplace_back(line, extra);
-        if (end < 0)
-            break;
-        out.append(QChar(kParagraph));
-        start = end + kLineBreak.size();
-        ++line;
+    for (qsizetype i = 0; i < names.pieceCount(); ++i) {
+        if (i > 0)
+            out.append(QChar(kParagraph));
+        appendEditorText(out, names.piece(i));
     }
-    m_lineCount = line + 1;
     return out;
 }
 
-QString EditorNames::takeSpare(qsizetype size)
-{
-    for (auto it = m_recent.begin(); it != m_recent.end(); ++it) {
-        if (it->isDetached() && it->capacity() >= size) {
-            QString spare = std::move(*it);
-            m_recent.erase(it);
-            return spare;
-        }
-    }
-    // Room to grow, so that the buffer still fits after the user typed on for a while.
-    QString fresh;
-    fresh.reserve(size + size / 64 + 256);
-    return fresh;
-}
-
-void EditorNames::keep(const QString& text)
-{
-    // Enough for every text the history can hold, and at most two spares besides.
-    constexpr qsizetype kKept = 16;
-    constexpr qsizetype kSpares = 2;
-    m_recent.push_back(text);
-    qsizetype spares = 0;
-    for (auto it = m_recent.rbegin(); it != m_recent.rend();) {
-        if (it->isDetached() && ++spares > kSpares)
-            it = decltype(it)(m_recent.erase(std::next(it).base()));
-        else
-            ++it;
-    }
-    if (qsizetype(m_recent.size()) > kKept)
-        m_recent.erase(m_recent.begin());
-}
-
-qsizetype EditorNames::namesOffset(qsizetype line, qsizetype editorStart) const
-{
-    // Each earlier paragraph separator stands for two characters (CR LF); each escape for none.
-    qsizetype offset = editorStart + line;
-    for (const auto& [longerLine, extra] : m_longer) {
-        if (longerLine >= line)
-            break;
-        offset -= extra;
-    }
-    return offset;
-}
-
-void EditorNames::replaceLines(qsizetype first, qsizetype removedCount, qsizetype editorStart,
+void EditorNames::replaceLines(qsizetype first, qsizetype removedCount,
                                const QStringList& paragraphs)
 {
-    Q_ASSERT(first >= 0 && removedCount >= 1 && first + removedCount <= m_lineCount);
-    const qsizetype start = namesOffset(first, editorStart);
-    qsizetype end = start;
-    for (qsizetype i = 1; i < removedCount; ++i)
-        end = m_names.indexOf(kLineBreak, end) + kLineBreak.size();
-    end = m_names.indexOf(kLineBreak, end);
-    if (end < 0)
-        end = m_names.size();
-
+    Q_ASSERT(first >= 0 && removedCount >= 1 && first + removedCount <= lineCount());
     QString replacement;
-    std::vector<std::pair<qsizetype, qsizetype>> longer;
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
         if (i > 0)
             replacement.append(kLineBreak);
-        if (const qsizetype escapes = appendNameLine(replacement, paragraphs[i]))
-            longer.emplace_back(first + i, escapes);
+        appendNameLine(replacement, paragraphs[i]);
     }
-    const qsizetype tail = m_names.size() - end;
-    const qsizetype size = start + replacement.size() + tail;
-    QString next = takeSpare(size);
-    next.resize(size);
-    QChar* out = next.data();
-    std::copy_n(m_names.constData(), start, out);
-    std::copy_n(replacement.constData(), replacement.size(), out + start);
-    std::copy_n(m_names.constData() + end, tail, out + start + replacement.size());
-    m_names = std::move(next);
-    keep(m_names);
-
-    const qsizetype shift = paragraphs.size() - removedCount;
-    m_lineCount += shift;
-    const auto byLine = [](const std::pair<qsizetype, qsizetype>& entry, qsizetype line) {
-        return entry.first < line;
-    };
-    auto from = std::lower_bound(m_longer.begin(), m_longer.end(), first, byLine);
-    auto to = std::lower_bound(from, m_longer.end(), first + removedCount, byLine);
-    for (auto it = to; it != m_longer.end(); ++it)
-        it->first += shift;
-    from = m_longer.erase(from, to);
-    m_longer.insert(from, longer.begin(), longer.end());
+    m_names.replaceLines(first, removedCount, replacement);
 }
 
 } // namespace quillet::batch

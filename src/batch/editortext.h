@@ -1,10 +1,9 @@
 #pragma once
 
+#include "batch/chunkedtext.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <utility>
-#include <vector>
 
 namespace quillet::batch {
 
@@ -43,38 +42,23 @@ inline constexpr char16_t kEscapeSymbol = u'\u241B';
 [[nodiscard]] QString fromEditorText(const QString& raw);
 
 // The names text kept in step with the editor one change at a time: a keystroke converts only
-// the paragraphs it touched and finds them in the names text without scanning what lies before.
+// the paragraphs it touched and copies only the piece of the names text that holds them.
 class EditorNames {
 public:
     EditorNames() = default;
 
     // Takes a whole new names text; returns the editor text for it.
-    [[nodiscard]] QString reset(const QString& names);
+    [[nodiscard]] QString reset(const ChunkedText& names);
 
     // The editor replaced its paragraphs first .. first + removedCount - 1 by `paragraphs`.
-    // editorStart is the editor offset at which paragraph `first` begins, the same before and
-    // after the change.
-    void replaceLines(qsizetype first, qsizetype removedCount, qsizetype editorStart,
-                      const QStringList& paragraphs);
+    void replaceLines(qsizetype first, qsizetype removedCount, const QStringList& paragraphs);
 
-    [[nodiscard]] const QString& names() const { return m_names; }
-    [[nodiscard]] qsizetype lineCount() const { return m_lineCount; }
+    // A copy of it shares its pieces: the history keeps such copies.
+    [[nodiscard]] const ChunkedText& names() const { return m_names; }
+    [[nodiscard]] qsizetype lineCount() const { return m_names.lineCount(); }
 
 private:
-    [[nodiscard]] qsizetype namesOffset(qsizetype line, qsizetype editorStart) const;
-    // A buffer of at least `size` characters that no one else holds any more.
-    [[nodiscard]] QString takeSpare(qsizetype size);
-    void keep(const QString& text);
-
-    QString m_names;
-    // The texts handed out lately. The history holds each for a while; once it lets one go, the
-    // next keystroke writes into that buffer instead of touching fresh memory, which costs far
-    // more than the copy itself for a large text.
-    std::vector<QString> m_recent;
-    qsizetype m_lineCount = 1;
-    // The lines whose paragraph is longer than the line (escaped symbols), in line order, each
-    // with the difference. Without escapes, line k begins at the paragraph's offset plus k.
-    std::vector<std::pair<qsizetype, qsizetype>> m_longer;
+    ChunkedText m_names;
 };
 
 } // namespace quillet::batch

@@ -4,7 +4,7 @@
 
 namespace quillet::batch {
 
-void History::pushOlder(Slots& ring, const QString& newest)
+void History::pushOlder(Slots& ring, const ChunkedText& newest)
 {
     std::move_backward(ring.begin(), ring.end() - 1, ring.end());
     ring[0] = newest;
@@ -13,10 +13,10 @@ void History::pushOlder(Slots& ring, const QString& newest)
 void History::popNewer(Slots& ring)
 {
     std::move(ring.begin() + 1, ring.end(), ring.begin());
-    ring[kSlots - 1].clear();
+    ring[kSlots - 1] = ChunkedText();
 }
 
-void History::record(const QString& text, bool batchHasEntries)
+void History::record(const ChunkedText& text, bool batchHasEntries)
 {
     if (!batchHasEntries)
         return;
@@ -25,21 +25,21 @@ void History::record(const QString& text, bool batchHasEntries)
         return;
     }
     pushOlder(m_back, text);
-    m_forward.fill(QString());
+    m_forward.fill(ChunkedText());
 }
 
-QString History::undo()
+ChunkedText History::undo()
 {
     pushOlder(m_forward, m_back[0]);
-    QString text = m_back[1];
+    ChunkedText text = m_back[1];
     popNewer(m_back);
     m_paused = true;
     return text;
 }
 
-QString History::redo()
+ChunkedText History::redo()
 {
-    QString text = m_forward[0];
+    ChunkedText text = m_forward[0];
     pushOlder(m_back, text);
     popNewer(m_forward);
     m_paused = true;
@@ -48,8 +48,8 @@ QString History::redo()
 
 void History::clear()
 {
-    m_back.fill(QString());
-    m_forward.fill(QString());
+    m_back.fill(ChunkedText());
+    m_forward.fill(ChunkedText());
     m_paused = false;
 }
 

@@ -1,26 +1,28 @@
 #pragma once
 
-#include <QString>
+#include "batch/chunkedtext.h"
 
 #include <array>
 
 namespace quillet::batch {
 
-// The last texts of the name editor. Slot 0 of the back history holds the newest recorded
-// text, slot 0 of the forward history the most recently undone one. An empty text marks an
-// empty slot, so a recorded empty text ends the history: nothing older can be reached.
+// The last texts of the name editor. The texts share their unchanged pieces with each other and
+// with the editor's names text, so ten steps of a large text cost what the steps changed. Slot 0 of
+// the back history holds the newest recorded text, slot 0 of the forward history the most recently
+// undone one. An empty text marks an empty slot, so a recorded empty text ends the history: nothing
+// older can be reached.
 class History {
 public:
     static constexpr int kSlots = 11;
 
     // Called for every change of the editor. Changes while the batch is empty are never
     // recorded; a set recording pause swallows exactly one change.
-    void record(const QString& text, bool batchHasEntries);
+    void record(const ChunkedText& text, bool batchHasEntries);
 
     // Both return the text to put into the editor and set the recording pause, so that the
     // change this replacement raises is not recorded. Call endReplacement() afterwards.
-    [[nodiscard]] QString undo();
-    [[nodiscard]] QString redo();
+    [[nodiscard]] ChunkedText undo();
+    [[nodiscard]] ChunkedText redo();
 
     // Clears a pause that no recorded change consumed (empty batch, unchanged text).
     void endReplacement() { m_paused = false; }
@@ -30,11 +32,11 @@ public:
     [[nodiscard]] bool canUndo() const { return !m_back[1].isEmpty(); }
     [[nodiscard]] bool canRedo() const { return !m_forward[0].isEmpty(); }
     [[nodiscard]] bool isPaused() const { return m_paused; }
-    [[nodiscard]] const QString& backSlot(int i) const { return m_back[i]; }
+    [[nodiscard]] const ChunkedText& backSlot(int i) const { return m_back[i]; }
 
 private:
-    using Slots = std::array<QString, kSlots>;
-    static void pushOlder(Slots& ring, const QString& newest);
+    using Slots = std::array<ChunkedText, kSlots>;
+    static void pushOlder(Slots& ring, const ChunkedText& newest);
     static void popNewer(Slots& ring);
 
     Slots m_back;

@@ -165,7 +165,7 @@ void Form1::takeInFiles(const QStringList& paths)
         return;
     activateWindow();
     raise();
-    const QString text = m_batch.takeIn(m_names, paths);
+    const QString text = m_batch.takeIn(names(), paths);
     updateSourceViews();
     replaceNames(text);
     // Every drop ends with the caret on the first line, whether it added entries or not.
@@ -175,10 +175,10 @@ void Form1::takeInFiles(const QStringList& paths)
     relistAfterDrop();
 }
 
-void Form1::replaceNames(const QString& names)
+void Form1::replaceNames(const batch::ChunkedText& names)
 {
     // Like any text box, assigning the text it already holds is no change.
-    if (names == m_names)
+    if (names == m_editorNames.names())
         return;
     m_replacing = true;
     m_namesEditor->setPlainText(m_editorNames.reset(names));
@@ -213,7 +213,7 @@ void Form1::onEditorContentsChange(int position, int removed, int added)
         if (block == last)
             break;
     }
-    m_editorNames.replaceLines(firstLine, replaced, first.position(), paragraphs);
+    m_editorNames.replaceLines(firstLine, replaced, paragraphs);
 }
 
 void Form1::onEditorTextChanged()
@@ -225,7 +225,7 @@ void Form1::onEditorTextChanged()
 
 void Form1::recordNames()
 {
-    m_history.record(m_names, !m_batch.isEmpty());
+    m_history.record(m_editorNames.names(), !m_batch.isEmpty());
     updateHistoryButtons();
 }
 

@@ -45,7 +45,7 @@ public:
     [[nodiscard]] const batch::RenameBatch& batch() const { return m_batch; }
     [[nodiscard]] const batch::StartupValues& startupValues() const { return m_startup; }
     // The names text: lines separated by CR LF.
-    [[nodiscard]] const QString& names() const { return m_names; }
+    [[nodiscard]] QString names() const { return m_editorNames.names().toString(); }
 
     // Where every rename run keeps its journal; the per-user data folder unless set.
     void setJournalFolder(const QString& folder) { m_journalFolder = folder; }
@@ -83,7 +83,7 @@ private:
 
     // Every change the program makes to the editor goes through here: one replacement of the
     // whole text, recorded by the history like a keystroke.
-    void replaceNames(const QString& names);
+    void replaceNames(const batch::ChunkedText& names);
     // A hand edit, a paste or the editor's own undo: only the touched lines are converted.
     void onEditorContentsChange(int position, int removed, int added);
     void onEditorTextChanged();
@@ -117,9 +117,8 @@ private:
     batch::RenameBatch m_batch;
     batch::History m_history;
     batch::StartupValues m_startup;
-    // The names text, kept in step with the editor; m_names reads it.
+    // The names text, kept in step with the editor; names() reads it.
     batch::EditorNames m_editorNames;
-    const QString& m_names = m_editorNames.names();
     // The entries as the confirmation window lists them: a run renames exactly these.
     QStringList m_listedSources;
     QStringList m_targets;

@@ -1,7 +1,6 @@
 // The two operation panels of the main window and the remembered values they use.
 #include "ui/form1.h"
 
-#include "batch/linetext.h"
 #include "memory/rememberedvalues.h"
 #include "transform/advancededit.h"
 #include "transform/codecrewrite.h"
@@ -29,7 +28,7 @@ void Form1::runEasyMode()
         values.codecNames =
             transform::ProfileFile::load(QString(m_dataFolder).append(transform::kCodecChangeFile));
     const std::optional<QString> names =
-        transform::RunEasyMode(index, batch::linesForEntries(m_names, m_batch.count()), values);
+        transform::RunEasyMode(index, m_editorNames.names().lines(m_batch.count()), values);
     if (!names)
         return;
     m_values->RememberAllValues();
@@ -47,7 +46,7 @@ void Form1::runAdvancedEdit()
     request.valueB1 = m_valueBoxes[4]->currentText();
     request.plusB = m_plusBBox->text();
     request.valueC = m_valueBoxes[6]->currentText();
-    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), m_names, request));
+    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), names(), request));
 }
 
 void Form1::saveRememberedValues()

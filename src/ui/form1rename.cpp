@@ -35,11 +35,12 @@ void Form1::startRename()
 rename::PrecheckReport Form1::listBatch()
 {
     m_listedSources = m_batch.sources();
-    m_targets = rename::BuildTargetList(m_listedSources, m_names, m_batch.separator());
+    const QString names = this->names();
+    m_targets = rename::BuildTargetList(m_listedSources, names, m_batch.separator());
     m_targetModel->setStringList(m_targets);
     // What the run would meet, told before it starts; it changes nothing about the run.
     const rename::PrecheckFindings findings = rename::precheckBatch(
-        m_listedSources, m_targets, m_names, m_batch.separator(), rename::lookUpItem);
+        m_listedSources, m_targets, names, m_batch.separator(), rename::lookUpItem);
     return rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
 }
 

@@ -1,6 +1,9 @@
 #include "batch/history.h"
+#include "batch/linetext.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 using namespace quillet::batch;
 using namespace Qt::Literals::StringLiterals;
@@ -33,10 +36,10 @@ struct Editor {
             if (step.startsWith(u'+')) {
                 change(step.mid(1));
             } else if (step == u"<") {
-                change(history.undo());
+                change(history.undo().toString());
                 history.endReplacement();
             } else if (step == u">") {
-                change(history.redo());
+                change(history.redo().toString());
                 history.endReplacement();
             } else if (step == u"0") {
                 batchHasEntries = false;
@@ -101,6 +104,78 @@ private slots:
         QVERIFY(!editor.history.isPaused());
     }
 
+    // A large text edited the way the name editor edits it, a few lines at a time, every change
+    // recorded: each step back and forward gives back exactly the text that was recorded.
+    void largeTextStepsGiveBackTheirTexts_data()
+    {
+        QTest::addColumn<qsizetype>("lines");
+        QTest::addColumn<int>("edits");
+        QTest::newRow("one piece, history not full") << qsizetype(10) << 5;
+        QTest::newRow("many pieces, history overflowing") << 20 * ChunkedText::kPieceLines << 15;
+    }
+    void largeTextStepsGiveBackTheirTexts()
+    {
+        QFETCH(qsizetype, lines);
+        QFETCH(int, edits);
+        QStringList names;
+        for (qsizetype i = 0; i < lines; ++i)
+            names.append(u"name %1"_s.arg(i));
+        ChunkedText text(joinLines(names));
+        History history;
+        history.record(text, true);
+        QStringList recorded{text.toString()};
+        for (int i = 1; i <= edits; ++i) {
+            // A key, a deleted line pair, a pasted block: spread over the whole text.
+            const qsizetype line = (i * 7919) % (text.lineCount() - 1);
+            if (i % 3 == 0)
+                text.replaceLines(line, 2, u"joined %1"_s.arg(i));
+            else if (i % 3 == 1)
+                text.replaceLines(line, 1, u"typed %1"_s.arg(i));
+            else
+                text.replaceLines(line, 1, u"pasted\r\n\r\nblock %1"_s.arg(i));
+            history.record(text, true);
+            recorded.append(text.toString());
+        }
+        const int reachable = std::min(edits, History::kSlots - 1);
+        for (int back = 1; back <= reachable; ++back) {
+            QVERIFY(history.canUndo());
+            text = history.undo();
+            history.endReplacement();
+            QCOMPARE(text.toString(), recorded[edits - back]);
+        }
+        QVERIFY(!history.canUndo());
+        for (int forward = reachable - 1; forward >= 0; --forward) {
+            QVERIFY(history.canRedo());
+            text = history.redo();
+            history.endReplacement();
+            QCOMPARE(text.toString(), recorded[edits - forward]);
+        }
+        QVERIFY(!history.canRedo());
+    }
+
+    // A keystroke used to copy the whole text into every step, ten copies of a million lines.
+    // Now the steps share every piece the key did not touch.
+    void keystrokeStepsShareUntouchedPieces()
+    {
+        QStringList names;
+        for (qsizetype i = 0; i < 8 * ChunkedText::kPieceLines; ++i)
+            names.append(u"name %1"_s.arg(i));
+        ChunkedText text(joinLines(names));
+        History history;
+        history.record(text, true);
+        const qsizetype typedLine = 3 * ChunkedText::kPieceLines + 5;
+        text.replaceLines(typedLine, 1, u"name typedx"_s);
+        history.record(text, true);
+        const ChunkedText& before = history.backSlot(1);
+        const ChunkedText& after = history.backSlot(0);
+        QCOMPARE(before.pieceCount(), after.pieceCount());
+        qsizetype shared = 0;
+        for (qsizetype i = 0; i < before.pieceCount(); ++i)
+            shared += before.piece(i).constData() == after.piece(i).constData() ? 1 : 0;
+        QCOMPARE(shared, before.pieceCount() - 1);
+        QCOMPARE(after.piece(3).constData() == before.piece(3).constData(), false);
+    }
+
     // Eleven changes after a drop: ten undos reach back one text each, then back is disabled.
     void tenStepsBack()
     {
@@ -121,7 +196,7 @@ private slots:
             QCOMPARE(editor.text, u"t%1"_s.arg(i));
         }
         QVERIFY(!editor.history.canRedo());
-        QCOMPARE(editor.history.backSlot(10), u"t1"_s);
+        QCOMPARE(editor.history.backSlot(10).toString(), u"t1"_s);
     }
 };
 

@@ -1,0 +1,248 @@
+// Peak memory and the time of each key after a large drop, through the main window against a
+// bare QPlainTextEdit given the same texts and the same keys, both in one run.
+//
+// The sequence: a drop of N entries, 実行 (an easy-mode operation on every line), ←, →, then
+// 20 keys in the middle of the text. The bare editor gets the same four texts by setPlainText
+// and the same 20 keys. Peak memory can only be read per process, so the program runs itself
+// once per side and compares what each side reports.
+//
+// Run: build/default/bench/bench_editormemory [N]   (N defaults to 1,000,000)
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextStream>
+
+#include "silentdialogs.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace quillet;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kKeys = 20;
+
+QString sourceOf(qsizetype i)
+{
+    return u"/home/user/videos/[Group] Series - %1 (1080p).mkv"_s.arg(i);
+}
+
+// The editor's text after the drop (prefix empty) and after 実行 (prefix "[DVD] ").
+QString editorText(qsizetype lines, const QString& prefix)
+{
+    QString text;
+    text.reserve(lines * (prefix.size() + 32));
+    for (qsizetype i = 0; i < lines; ++i) {
+        if (i > 0)
+            text.append(u'\n');
+        text.append(prefix).append(u"[Group] Series - %1 (1080p)"_s.arg(i));
+    }
+    return text;
+}
+
+void process()
+{
+    QCoreApplication::processEvents();
+}
+
+double typeKey(QWidget* target)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, u"x"_s);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, u"x"_s);
+    QCoreApplication::sendEvent(target, &release);
+    // The repaint the key asked for.
+    process();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void putCaretInTheMiddle(QPlainTextEdit& editor)
+{
+    editor.setTextCursor(
+        QTextCursor(editor.document()->findBlockByNumber(editor.blockCount() / 2)));
+    process();
+}
+
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// One side's report: "step <name> <ms>", "key <i> <ms>", "peak <KiB>".
+void report(QTextStream& out, const char* step, double ms)
+{
+    out << "step " << step << ' ' << ms << '\n';
+}
+
+double timed(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void typeKeys(QTextStream& out, QPlainTextEdit& editor)
+{
+    putCaretInTheMiddle(editor);
+    for (int i = 1; i <= kKeys; ++i)
+        out << "key " << i << ' ' << typeKey(&editor) << '\n';
+}
+
+int runBare(qsizetype lines)
+{
+    QTextStream out(stdout);
+    QPlainTextEdit editor;
+    editor.setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor.resize(800, 600);
+    editor.show();
+    process();
+    // Each text is built outside the timing and let go before the keys, so that the baseline
+    // holds nothing but the editor.
+    const auto put = [&](const char* step, const QString& prefix) {
+        const QString text = editorText(lines, prefix);
+        report(out, step, timed([&] {
+                   editor.setPlainText(text);
+                   process();
+               }));
+    };
+    put("drop", {});
+    put("run", u"[DVD] "_s);
+    put("back", {});
+    put("forward", u"[DVD] "_s);
+    typeKeys(out, editor);
+    out << "peak " << peakKiB() << '\n';
+    return 0;
+}
+
+int runForm(qsizetype lines)
+{
+    QTextStream out(stdout);
+    QTemporaryDir data;
+    bench::SilentDialogs dialogs;
+    ui::Form1 form(data.path() + u'/', dialogs);
+    form.show();
+    process();
+    {
+        QStringList paths;
+        paths.reserve(lines);
+        for (qsizetype i = 0; i < lines; ++i)
+            paths.append(sourceOf(i));
+        report(out, "drop", timed([&] {
+                   form.takeInFiles(paths);
+                   process();
+               }));
+    }
+    form.findChild<QListWidget*>(u"List6"_s)->setCurrentRow(0);
+    const auto click = [&](const char16_t* name) {
+        return timed([&] {
+            form.findChild<QPushButton*>(QString::fromUtf16(name))->click();
+            process();
+        });
+    };
+    report(out, "run", click(u"Command7"));
+    report(out, "back", click(u"Command3"));
+    report(out, "forward", click(u"Command4"));
+    auto* editor = form.findChild<QPlainTextEdit*>(u"Text1"_s);
+    if (editor->toPlainText() != editorText(lines, u"[DVD] "_s))
+        out << "error the window's text is not the bare editor's\n";
+    typeKeys(out, *editor);
+    out << "peak " << peakKiB() << '\n';
+    return 0;
+}
+
+struct Side {
+    QMap<QString, double> steps;
+    QList<double> keys;
+    double peakMiB = 0;
+};
+
+Side runSide(const QString& mode, qsizetype lines)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {mode, QString::number(lines)});
+    child.waitForFinished(-1);
+    Side side;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.value(0) == "step")
+            side.steps[QString::fromLatin1(parts.value(1))] = parts.value(2).toDouble();
+        else if (parts.value(0) == "key")
+            side.keys.append(parts.value(2).toDouble());
+        else if (parts.value(0) == "peak")
+            side.peakMiB = parts.value(1).toDouble() / 1024;
+        else if (!line.isEmpty())
+            std::printf("%s\n", line.constData());
+    }
+    return side;
+}
+
+int compare(qsizetype lines)
+{
+    const Side bare = runSide(u"--bare"_s, lines);
+    const Side form = runSide(u"--form"_s, lines);
+    if (bare.keys.size() != kKeys || form.keys.size() != kKeys) {
+        std::printf("a side did not finish\n");
+        return 1;
+    }
+    std::printf("%lld lines: drop, 実行, ←, →, %d keys\n", static_cast<long long>(lines), kKeys);
+    std::printf("%-8s %10s %10s %7s\n", "step", "bare ms", "window ms", "ratio");
+    for (const QString& step : {u"drop"_s, u"run"_s, u"back"_s, u"forward"_s})
+        std::printf("%-8s %10.1f %10.1f %7.2f\n", qPrintable(step), bare.steps[step],
+                    form.steps[step], form.steps[step] / bare.steps[step]);
+    for (int i = 0; i < kKeys; ++i)
+        std::printf("key %-4d %10.2f %10.2f %7.2f\n", i + 1, bare.keys[i], form.keys[i],
+                    form.keys[i] / bare.keys[i]);
+    // Single keys of a fraction of a millisecond are at the mercy of the other core's load, so
+    // the medians are shown beside the extremes.
+    const auto median = [](QList<double> keys) {
+        std::sort(keys.begin(), keys.end());
+        return keys[keys.size() / 2];
+    };
+    const double key20 = form.keys[kKeys - 1];
+    const QList<double> first = form.keys.first(11);
+    const double firstMax = *std::max_element(first.begin(), first.end());
+    const double lastMedian = median(form.keys.sliced(15));
+    std::printf("window keys 1-11: max %.2f ms = %.2f x key 20; median %.2f ms = %.2f x the "
+                "median of keys 16-20 (%.2f ms)\n",
+                firstMax, firstMax / key20, median(first), median(first) / lastMedian, lastMedian);
+    std::printf("peak memory: bare %.0f MiB, window %.0f MiB, ratio %.2f\n", bare.peakMiB,
+                form.peakMiB, form.peakMiB / bare.peakMiB);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype lines = args.size() > 2   ? args[2].toLongLong()
+                            : args.size() > 1 ? args[1].toLongLong()
+                                              : 1'000'000;
+    if (args.value(1) == u"--bare")
+        return runBare(lines);
+    if (args.value(1) == u"--form")
+        return runForm(lines);
+    return compare(lines > 0 ? lines : 1'000'000);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace quillet::batch {
+
+// A names text (lines separated by CR LF) held in pieces of whole lines. Copies share every
+// piece; a change copies only the pieces it touches. So the editor's mirror of the text and
+// the ten steps of the history, each a copy, together cost one text plus what changed, and a
+// keystroke in a million lines copies a few thousand characters instead of the whole text
+// into memory never touched before.
+//
+// The pieces are joined by CR LF. Each piece holds one or more whole lines, so line n of the
+// text is a line of exactly one piece, read the same way as in the whole text.
+class ChunkedText {
+public:
+    // About this many lines per piece: small enough that a copied piece costs little, large
+    // enough that the list of pieces is short.
+    static constexpr qsizetype kPieceLines = 512;
+
+    ChunkedText();
+    // Implicit, so that a whole text can stand wherever a chunked one is taken.
+    ChunkedText(const QString& text);
+
+    [[nodiscard]] QString toString() const;
+    [[nodiscard]] qsizetype size() const { return m_size; }
+    [[nodiscard]] bool isEmpty() const { return m_size == 0; }
+    [[nodiscard]] qsizetype lineCount() const { return m_lineCount; }
+    [[nodiscard]] qsizetype pieceCount() const { return m_pieces.size(); }
+
+    // The pieces in order; joined by CR LF they are the text.
+    [[nodiscard]] QStringView piece(qsizetype i) const { return m_pieces[i].text; }
+
+    // Replaces lines first .. first + count - 1 by the lines of `replacement` (one line more
+    // than it has CR LF pairs).
+    void replaceLines(qsizetype first, qsizetype count, const QString& replacement);
+
+    // Lines 0 .. count - 1, the empty text for lines the text does not have.
+    [[nodiscard]] QStringList lines(qsizetype count) const;
+
+    // True when both hold the same pieces, without looking at a character.
+    [[nodiscard]] bool sharesAllWith(const ChunkedText& other) const;
+
+    friend bool operator==(const ChunkedText& a, const ChunkedText& b);
+    friend bool operator==(const ChunkedText& a, const QString& b);
+
+private:
+    struct Piece {
+        QString text;
+        qsizetype lines = 1;
+    };
+    // Appends the pieces of `text`, about kPieceLines lines each.
+    static void split(QList<Piece>& out, const QString& text);
+
+    QList<Piece> m_pieces;
+    qsizetype m_size = 0;
+    qsizetype m_lineCount = 1;
+};
+
+} // namespace quillet::batch

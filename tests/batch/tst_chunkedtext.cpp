@@ -1,0 +1,190 @@
+#include "batch/chunkedtext.h"
+#include "batch/linetext.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <deque>
+#include <utility>
+
+using namespace quillet::batch;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kPiece = ChunkedText::kPieceLines;
+
+// Lines "L0" .. "L<count-1>" joined by CR LF.
+QString numbered(qsizetype count)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < count; ++i)
+        lines.append(u"L%1"_s.arg(i));
+    return joinLines(lines);
+}
+
+// The whole-text model of replaceLines: lines first .. first + count - 1 give way to the lines
+// of the replacement.
+QString replacedLines(const QString& text, qsizetype first, qsizetype count,
+                      const QString& replacement)
+{
+    QStringList lines = linesForEntries(text, lineCount(text));
+    lines.remove(first, count);
+    lines.insert(first, replacement);
+    return joinLines(lines);
+}
+
+// Lines that end or begin with a lone CR or LF, so that a piece boundary between them would
+// read differently if it were not a real line break.
+QString awkwardLine(QRandomGenerator& random)
+{
+    static const QStringList kinds{u"a"_s, u"\r"_s, u"\n"_s, u"b\r"_s, u"\nc"_s, QString()};
+    return kinds[random.bounded(kinds.size())] + kinds[random.bounded(kinds.size())];
+}
+
+void verifyEquals(const ChunkedText& text, const QString& expected)
+{
+    QCOMPARE(text.toString(), expected);
+    QCOMPARE(text.size(), expected.size());
+    QCOMPARE(text.lineCount(), lineCount(expected));
+    QCOMPARE(text.isEmpty(), expected.isEmpty());
+    QVERIFY(text == expected);
+    QVERIFY(text == ChunkedText(expected));
+    QCOMPARE(text.lines(text.lineCount() + 1), linesForEntries(expected, lineCount(expected) + 1));
+}
+
+} // namespace
+
+class TestChunkedText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wholeTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty text") << QString();
+        QTest::newRow("one line") << u"name"_s;
+        QTest::newRow("empty lines only") << u"\r\n\r\n"_s;
+        QTest::newRow("lone CR and LF stay in their lines") << u"a\r\r\n\nb\r\n\r"_s;
+        QTest::newRow("exactly one piece") << numbered(kPiece);
+        QTest::newRow("one line more than a piece") << numbered(kPiece + 1);
+        QTest::newRow("several pieces") << numbered(3 * kPiece + 7);
+        QTest::newRow("piece boundary after a line ending in CR")
+            << numbered(kPiece - 1) + u"\r\r\n\nnext"_s;
+    }
+    void wholeTexts()
+    {
+        QFETCH(QString, text);
+        verifyEquals(ChunkedText(text), text);
+    }
+
+    void replaceLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("first");
+        QTest::addColumn<qsizetype>("count");
+        QTest::addColumn<QString>("replacement");
+        const QString three = numbered(3 * kPiece);
+        QTest::newRow("a key in the middle of one piece")
+            << three << kPiece + 5 << qsizetype(1) << u"L517x"_s;
+        QTest::newRow("the first line") << three << qsizetype(0) << qsizetype(1) << u"first"_s;
+        QTest::newRow("the last line") << three << 3 * kPiece - 1 << qsizetype(1) << QString();
+        QTest::newRow("lines across a piece boundary joined into one")
+            << three << kPiece - 2 << qsizetype(4) << u"joined"_s;
+        QTest::newRow("lines across three pieces")
+            << three << kPiece - 1 << kPiece + 2 << u"a\r\nb"_s;
+        QTest::newRow("every line replaced by nothing")
+            << three << qsizetype(0) << 3 * kPiece << QString();
+        QTest::newRow("a paste of more lines than a piece holds")
+            << u"before\r\nafter"_s << qsizetype(1) << qsizetype(1) << numbered(3 * kPiece);
+        QTest::newRow("a line ending in CR before the next piece")
+            << three << kPiece - 1 << qsizetype(1) << u"x\r"_s;
+        QTest::newRow("a line beginning with LF after a piece boundary")
+            << three << kPiece << qsizetype(1) << u"\nx"_s;
+    }
+    void replaceLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, first);
+        QFETCH(qsizetype, count);
+        QFETCH(QString, replacement);
+        ChunkedText chunked(text);
+        chunked.replaceLines(first, count, replacement);
+        verifyEquals(chunked, replacedLines(text, first, count, replacement));
+    }
+
+    // Random edits over several pieces: after each, the text equals the whole-text model, and
+    // every copy taken earlier still holds exactly the text it was taken of.
+    void copiesKeepTheirTextThroughRandomEdits()
+    {
+        QRandomGenerator random(20);
+        QStringList lines;
+        for (qsizetype i = 0; i < 3 * kPiece; ++i)
+            lines.append(awkwardLine(random));
+        QString model = joinLines(lines);
+        ChunkedText text(model);
+        std::deque<std::pair<ChunkedText, QString>> copies;
+        for (int round = 0; round < 400; ++round) {
+            const qsizetype lineTotal = text.lineCount();
+            const qsizetype first = random.bounded(lineTotal);
+            // Mostly keys within a line, now and then a selection over many lines.
+            const qsizetype count =
+                1
+                + (random.bounded(8) == 0
+                       ? random.bounded(std::min<qsizetype>(lineTotal - first, 2 * kPiece))
+                       : 0);
+            QStringList added;
+            for (int i = 0, n = 1 + random.bounded(random.bounded(10) == 0 ? 700 : 2); i < n; ++i)
+                added.append(awkwardLine(random));
+            const QString replacement = joinLines(added);
+            text.replaceLines(first, count, replacement);
+            model = replacedLines(model, first, count, replacement);
+            QCOMPARE(text.toString(), model);
+            QCOMPARE(text.size(), model.size());
+            QCOMPARE(text.lineCount(), lineCount(model));
+
+            copies.emplace_back(text, model);
+            if (copies.size() > 11)
+                copies.pop_front();
+            for (const auto& [copy, expected] : copies)
+                QVERIFY(copy == expected);
+        }
+    }
+
+    void comparison_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<bool>("equal");
+        const QString many = numbered(2 * kPiece);
+        QTest::newRow("same text") << many << many << true;
+        QTest::newRow("one character differs in the second piece")
+            << many << QString(many).replace(u"L600"_s, u"L6O0"_s) << false;
+        QTest::newRow("a line break against two lone CRs of the same size")
+            << u"ab\r\ncd"_s << u"ab\r\rcd"_s << false;
+        QTest::newRow("both empty") << QString() << QString() << true;
+    }
+    void comparison()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, right);
+        QFETCH(bool, equal);
+        QCOMPARE(ChunkedText(left) == ChunkedText(right), equal);
+        QCOMPARE(ChunkedText(left) == right, equal);
+    }
+
+    // Equal texts split at different places still compare equal.
+    void equalTextsInDifferentPieces()
+    {
+        // A line added and taken away again leaves the first piece one line short.
+        ChunkedText edited(numbered(2 * kPiece));
+        edited.replaceLines(0, 1, u"L0\r\nadded"_s);
+        edited.replaceLines(0, 2, u"L0"_s);
+        QCOMPARE(edited.pieceCount(), 3);
+        QVERIFY(edited == ChunkedText(numbered(2 * kPiece)));
+        QVERIFY(edited == numbered(2 * kPiece));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChunkedText)
+#include "tst_chunkedtext.moc"

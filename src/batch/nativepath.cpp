@@ -2,6 +2,8 @@
 
 #include "datafile/windows31j.h"
 
+#include <algorithm>
+
 namespace quillet::batch {
 namespace {
 
@@ -73,6 +75,12 @@ QString pathFromNativeBytes(QByteArrayView bytes)
 
 QByteArray nativeBytesFromPath(QStringView path)
 {
+    // Almost every path holds no escaped byte: one conversion then, without a second buffer.
+    const auto escaped = std::find_if(path.begin(), path.end(), [](QChar c) {
+        return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+    });
+    if (escaped == path.end())
+        return path.toUtf8();
     QByteArray bytes;
     bytes.reserve(path.size() * 3);
     qsizetype runStart = 0;

@@ -6,35 +6,88 @@
 #include <QDir>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <iterator>
 
 namespace quillet::journal::records {
 
 namespace {
 
-QByteArray crcText(QByteArrayView bytes)
+// The CRC-32 of the bytes as 8 upper-case hexadecimal digits, written straight into `out`:
+// every line of a run's plan has one, so it costs no text conversion.
+void appendCrc(QByteArray& out, QByteArrayView bytes)
 {
     checksum::Crc crc(checksum::ChecksumKind::Crc32);
     crc.update(bytes.data(), std::size_t(bytes.size()));
-    return crc.text().toLatin1();
+    const std::uint32_t value = crc.value();
+    static constexpr char digits[] = "0123456789ABCDEF";
+    char text[8];
+    for (int i = 0; i < 8; ++i)
+        text[i] = digits[(value >> (28 - 4 * i)) & 0xF];
+    out.append(text, 8);
 }
 
+
 } // namespace
+
+void appendNumber(QByteArray& out, qint64 number)
+{
+    char text[24];
+    const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), number);
+    out.append(text, end.ptr - text);
+}
+
+void appendBase64(QByteArray& out, QByteArrayView bytes)
+{
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const qsizetype start = out.size();
+    out.resize(start + (bytes.size() + 2) / 3 * 4);
+    char* to = out.data() + start;
+    const auto* from = reinterpret_cast<const unsigned char*>(bytes.data());
+    qsizetype i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const unsigned v = unsigned(from[i]) << 16 | unsigned(from[i + 1]) << 8 | from[i + 2];
+        *to++ = alphabet[v >> 18];
+        *to++ = alphabet[(v >> 12) & 63];
+        *to++ = alphabet[(v >> 6) & 63];
+        *to++ = alphabet[v & 63];
+    }
+    if (i < bytes.size()) {
+        const bool two = i + 1 < bytes.size();
+        const unsigned v = unsigned(from[i]) << 16 | (two ? unsigned(from[i + 1]) << 8 : 0u);
+        *to++ = alphabet[v >> 18];
+        *to++ = alphabet[(v >> 12) & 63];
+        *to++ = two ? alphabet[(v >> 6) & 63] : '=';
+        *to++ = '=';
+    }
+}
+
+void appendLine(QByteArray& out, QByteArrayView payload)
+{
+    const qsizetype start = out.size();
+    out.append(payload);
+    out.append('\t');
+    appendCrc(out, QByteArrayView(out).sliced(start));
+    out.append('\n');
+}
 
 QByteArray line(QByteArrayView payload)
 {
     QByteArray result;
     result.reserve(payload.size() + 10);
-    result.append(payload);
-    result.append('\t');
-    result.append(crcText(result));
-    result.append('\n');
+    appendLine(result, payload);
     return result;
 }
 
 std::optional<QList<QByteArray>> fields(QByteArrayView line)
 {
     const qsizetype crcStart = line.lastIndexOf('\t') + 1;
-    if (crcStart == 0 || crcText(line.first(crcStart)) != line.sliced(crcStart))
+    QByteArray expected;
+    if (crcStart != 0)
+        appendCrc(expected, line.first(crcStart));
+    if (crcStart == 0 || expected != line.sliced(crcStart))
         return std::nullopt;
     return line.first(crcStart - 1).toByteArray().split('\t');
 }
@@ -65,7 +118,9 @@ bool isAbsoluteAndNormal(QByteArrayView nativePath)
 
 QByteArray pathField(const QString& path)
 {
-    return batch::nativeBytesFromPath(path).toBase64();
+    QByteArray field;
+    appendBase64(field, batch::nativeBytesFromPath(path));
+    return field;
 }
 
 std::optional<QString> pathFromField(const QByteArray& field)
@@ -77,15 +132,20 @@ std::optional<QString> pathFromField(const QByteArray& field)
     return batch::pathFromNativeBytes(decoded.decoded);
 }
 
+void appendIdentity(QByteArray& out, const ItemIdentity& identity)
+{
+    out.append(char(identity.type));
+    for (const qint64 number : {qint64(identity.device), qint64(identity.inode), identity.size,
+                                identity.modifiedNs, identity.createdNs}) {
+        out.append(',');
+        appendNumber(out, number);
+    }
+}
+
 QByteArray identityField(const ItemIdentity& identity)
 {
     QByteArray field;
-    field.append(char(identity.type));
-    for (const qint64 number : {qint64(identity.device), qint64(identity.inode), identity.size,
-                                identity.modifiedNs, identity.createdNs}) {
-        field.append(',');
-        field.append(QByteArray::number(number));
-    }
+    appendIdentity(field, identity);
     return field;
 }
 

@@ -34,6 +34,12 @@ inline constexpr qint64 kMaxHeaderBytes = 4 * 1024;
 
 // One line, its check sum appended.
 [[nodiscard]] QByteArray line(QByteArrayView payload);
+// The same line appended to `out`, for the many lines of a plan.
+void appendLine(QByteArray& out, QByteArrayView payload);
+void appendNumber(QByteArray& out, qint64 number);
+// Standard Base64 with padding, as QByteArray::toBase64 writes it, without a buffer of its own.
+void appendBase64(QByteArray& out, QByteArrayView bytes);
+void appendIdentity(QByteArray& out, const ItemIdentity& identity);
 // The fields of a line whose check sum holds; nothing when it does not.
 [[nodiscard]] std::optional<QList<QByteArray>> fields(QByteArrayView line);
 

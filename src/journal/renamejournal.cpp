@@ -12,6 +12,7 @@
 #include <QHash>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <fcntl.h>
 
@@ -58,20 +59,20 @@ void syncFolder(const QString& folder)
 #endif
 }
 
-// The path as the journal keeps it: absolute, without "." or ".." parts. Such parts, where a
-// name typed them, are resolved by the system, the way the rename will resolve them; nothing
-// when the folder is not there (the rename cannot happen either).
-std::optional<QString> journalPath(const QString& path)
+// The exact bytes of a path as the journal keeps it: absolute, without "." or ".." parts.
+// Such parts, where a name typed them, are resolved by the system, the way the rename will
+// resolve them; nothing when the folder is not there (the rename cannot happen either).
+std::optional<QByteArray> journalPath(const QString& path)
 {
-    const QByteArray bytes = batch::nativeBytesFromPath(path);
+    QByteArray bytes = batch::nativeBytesFromPath(path);
     if (records::isAbsoluteAndNormal(bytes))
-        return path;
+        return bytes;
 #ifdef Q_OS_WIN
-    const QString folder = QFileInfo(path).absolutePath();
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString canonical = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
     if (canonical.isEmpty())
         return std::nullopt;
-    return QDir::cleanPath(canonical + u'/' + QFileInfo(path).fileName());
+    return batch::nativeBytesFromPath(
+        QDir::cleanPath(canonical + u'/' + QFileInfo(path).fileName()));
 #else
     const qsizetype slash = bytes.lastIndexOf('/');
     const QByteArray name = bytes.mid(slash + 1);
@@ -84,7 +85,7 @@ std::optional<QString> journalPath(const QString& path)
     ::free(resolved);
     if (!folder.endsWith('/'))
         folder += '/';
-    return batch::pathFromNativeBytes(folder + name);
+    return folder + name;
 #endif
 }
 
@@ -175,8 +176,9 @@ bool RenameJournal::write(const QByteArray& bytes)
 bool RenameJournal::force()
 {
     if (!m_pending.isEmpty()) {
-        const QByteArray pending = std::exchange(m_pending, {});
-        if (!write(pending))
+        const bool written = write(m_pending);
+        m_pending.resize(0);
+        if (!written)
             return false;
     }
 #if defined(Q_OS_WIN)
@@ -204,8 +206,9 @@ bool RenameJournal::append(const QByteArray& record, bool forced)
     if (m_sinceForced.hasExpired(kForceIntervalMs))
         return force();
     if (m_pending.size() >= kPendingBytes) {
-        const QByteArray pending = std::exchange(m_pending, {});
-        return write(pending);
+        const bool written = write(m_pending);
+        m_pending.resize(0); // keeps its room for the next outcomes
+        return written;
     }
     return true;
 }
@@ -214,28 +217,49 @@ std::optional<QString> RenameJournal::writePlan(const QStringList& sources,
                                                 const QStringList& targets,
                                                 const IdentityLookup& lookup)
 {
-    QByteArray plan;
     const qsizetype count = qMin(sources.size(), targets.size());
-    // The items as the planned renames move them: a rename through a name that an earlier one
-    // frees or fills (a swap through a third name, an undo that puts a folder back before the
-    // files inside it) plans the item that will be there.
-    QHash<QString, std::optional<ItemIdentity>> moved;
-    const auto itemAt = [&](const QString& path) {
-        if (const auto found = moved.constFind(path); found != moved.cend())
-            return *found;
-        return lookup(path);
-    };
+    QByteArray plan;
+    plan.reserve(count * 256);
+    QByteArray payload;
+    m_sources.reserve(count);
+    m_targets.reserve(count);
+    QList<std::optional<ItemIdentity>> identities;
+    identities.reserve(count);
+    bool missing = false;
     for (qsizetype i = 0; i < count; ++i) {
-        const std::optional<ItemIdentity> identity = itemAt(sources.at(i));
-        const std::optional<QString> from = journalPath(sources.at(i));
-        const std::optional<QString> to = journalPath(targets.at(i));
+        identities.append(lookup(sources.at(i)));
+        missing = missing || !identities.last();
+    }
+    if (missing) {
+        // A rename through a name that an earlier one fills (a swap through a third name, an
+        // undo that puts a folder back before the files inside it) plans the item that will
+        // be there.
+        QHash<QString, qsizetype> filledBy;
+        for (qsizetype i = 0; i < count; ++i) {
+            if (!identities.at(i)) {
+                if (const auto earlier = filledBy.constFind(sources.at(i));
+                    earlier != filledBy.cend())
+                    identities[i] = identities.at(*earlier);
+            }
+            filledBy.insert(targets.at(i), i);
+        }
+    }
+    for (qsizetype i = 0; i < count; ++i) {
+        const std::optional<ItemIdentity>& identity = identities.at(i);
+        const std::optional<QByteArray> from = journalPath(sources.at(i));
+        const std::optional<QByteArray> to = journalPath(targets.at(i));
         if (!identity || !from || !to)
             continue;
-        moved.insert(sources.at(i), std::nullopt);
-        moved.insert(targets.at(i), identity);
-        plan += records::line("P\t" + QByteArray::number(m_sources.size()) + '\t'
-                              + records::pathField(*from) + '\t' + records::pathField(*to) + '\t'
-                              + records::identityField(*identity));
+        payload.clear();
+        payload.append("P\t");
+        records::appendNumber(payload, m_sources.size());
+        payload.append('\t');
+        records::appendBase64(payload, *from);
+        payload.append('\t');
+        records::appendBase64(payload, *to);
+        payload.append('\t');
+        records::appendIdentity(payload, *identity);
+        records::appendLine(plan, payload);
         m_sources.append(sources.at(i));
         m_targets.append(targets.at(i));
     }
@@ -274,28 +298,33 @@ bool RenameJournal::recordTarget(qsizetype entry, const QString& to)
 {
     if (m_targets.at(entry) == to)
         return m_fd >= 0;
-    const std::optional<QString> recorded = journalPath(to);
+    const std::optional<QByteArray> recorded = journalPath(to);
     if (!recorded)
         return false;
     m_targets[entry] = to;
     return append(
-        records::line("T\t" + QByteArray::number(entry) + '\t' + records::pathField(*recorded)),
-        true);
+        records::line("T\t" + QByteArray::number(entry) + '\t' + recorded->toBase64()), true);
 }
 
 bool RenameJournal::recordHelper(qsizetype entry, const QString& path)
 {
-    const std::optional<QString> recorded = journalPath(path);
+    const std::optional<QByteArray> recorded = journalPath(path);
     return recorded
            && append(records::line("H\t" + QByteArray::number(entry) + '\t'
-                                   + records::pathField(*recorded)),
+                                   + recorded->toBase64()),
                      true);
 }
 
 void RenameJournal::recordOutcome(qsizetype entry, bool renamed)
 {
     m_renamedAny = m_renamedAny || renamed;
-    (void)append(records::line((renamed ? "R\t" : "N\t") + QByteArray::number(entry)), false);
+    if (m_fd < 0)
+        return;
+    char payload[32] = {renamed ? 'R' : 'N', '\t'};
+    const std::to_chars_result end =
+        std::to_chars(payload + 2, payload + sizeof payload, qint64(entry));
+    records::appendLine(m_pending, QByteArrayView(payload, end.ptr - payload));
+    (void)append({}, false);
 }
 
 void RenameJournal::finish()

@@ -122,6 +122,8 @@ private slots:
         QCOMPARE(read.contents->entries[0].state, JournalEntry::State::NotRenamed);
         QCOMPARE(modeOf(journal.path()), mode_t(0600));
         QCOMPARE(modeOf(m_journals), mode_t(0700));
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        QCOMPARE(::unlink(sjisBytes.constData()), 0);
     }
 
     void onlyTheLastRunsAreKept()

@@ -15,6 +15,7 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
     bool help = false;
     bool version = false;
     bool undo = false;
+    bool history = false;
     for (const QByteArray& argument : arguments) {
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
             if (argument == "--")
@@ -25,6 +26,8 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
                 version = true;
             else if (argument == "--undo-last")
                 undo = true;
+            else if (argument == "--history")
+                history = true;
             else if (line.problem.isEmpty())
                 line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
             continue;
@@ -44,6 +47,8 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
         line.action = CommandLine::Action::Invalid;
     } else if (undo) {
         line.action = CommandLine::Action::UndoLastRun;
+    } else if (history) {
+        line.action = CommandLine::Action::ShowHistory;
     }
     return line;
 }
@@ -78,7 +83,8 @@ QString helpText()
            u"\n"
            u"  -h, --help       この説明を表示して終わります\n"
            u"  -v, --version    バージョンを表示して終わります\n"
-           u"      --undo-last  直前のリネームを元に戻す確認画面を開きます\n"_s;
+           u"      --undo-last  直前のリネームを元に戻す確認画面を開きます\n"
+           u"      --history    最近のリネームの一覧を開きます（どのリネームも元に戻せます）\n"_s;
 }
 
 } // namespace quillet::app

@@ -9,7 +9,7 @@ namespace quillet::app {
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, Invalid };
+    enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, ShowHistory, Invalid };
     Action action = Action::OpenWindow;
     // The files and folders to take in, absolute, each with its exact bytes.
     QStringList paths;
@@ -19,7 +19,8 @@ struct CommandLine {
 
 // Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
 // a name that is not UTF-8 still names its file; relative ones are made absolute against
-// workingFolder. Options: --help/-h, --version/-v, --undo-last; "--" ends the options. Help
+// workingFolder. Options: --help/-h, --version/-v, --undo-last, --history (the
+// window of recent runs; with --undo-last, the undo wins); "--" ends the options. Help
 // and version win over anything else; Qt's own options (-style, -platform, …) are to be taken
 // out by QApplication before the line is read for a window.
 [[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,

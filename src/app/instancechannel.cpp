@@ -15,7 +15,7 @@
 namespace quillet::app {
 namespace {
 
-constexpr quint32 kMagic = 0x51554c32; // "QUL2"
+constexpr quint32 kMagic = 0x51554c33; // "QUL3"
 constexpr qsizetype kMaxMessageBytes = ChannelLimits{}.messageBytes;
 constexpr qsizetype kMaxPaths = 1'000'000;
 constexpr qsizetype kMaxTokenBytes = 4096;
@@ -30,8 +30,9 @@ QByteArray encodeHandOver(const HandOver& handOver)
     QByteArray body;
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_4);
-    out << kMagic << handOver.undoLastRun << handOver.startupId.left(kMaxTokenBytes)
-        << handOver.activationToken.left(kMaxTokenBytes) << quint32(handOver.paths.size());
+    out << kMagic << handOver.undoLastRun << handOver.showHistory
+        << handOver.startupId.left(kMaxTokenBytes) << handOver.activationToken.left(kMaxTokenBytes)
+        << quint32(handOver.paths.size());
     for (const QString& path : handOver.paths)
         out << batch::nativeBytesFromPath(path);
     QByteArray message;
@@ -51,8 +52,8 @@ std::optional<HandOver> decodeHandOver(const QByteArray& message)
     quint32 magic = 0;
     quint32 count = 0;
     HandOver handOver;
-    in >> size >> magic >> handOver.undoLastRun >> handOver.startupId >> handOver.activationToken
-        >> count;
+    in >> size >> magic >> handOver.undoLastRun >> handOver.showHistory >> handOver.startupId
+        >> handOver.activationToken >> count;
     if (in.status() != QDataStream::Ok || size != quint32(message.size() - kHeaderBytes)
         || magic != kMagic || count > kMaxPaths || handOver.startupId.size() > kMaxTokenBytes
         || handOver.activationToken.size() > kMaxTokenBytes)

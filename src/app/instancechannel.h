@@ -21,6 +21,7 @@ struct HandOver {
     // The window that is already open uses them, since it is the one that comes to the front.
     QByteArray startupId;
     QByteArray activationToken;
+    bool showHistory = false; // the window of recent runs
 };
 
 // The wire form of a hand-over, and its strict reading: anything malformed, oversized or

@@ -63,9 +63,10 @@ QStringList existingOrReported(const QStringList& paths)
 }
 
 // What this start asks of the window, with what its launcher gave it for taking the focus.
-quillet::app::HandOver handOverOf(bool undo, const QStringList& paths)
+quillet::app::HandOver handOverOf(CommandLine::Action action, const QStringList& paths)
 {
-    return {undo, paths, qgetenv("DESKTOP_STARTUP_ID"), qgetenv("XDG_ACTIVATION_TOKEN")};
+    return {action == CommandLine::Action::UndoLastRun, paths, qgetenv("DESKTOP_STARTUP_ID"),
+            qgetenv("XDG_ACTIVATION_TOKEN"), action == CommandLine::Action::ShowHistory};
 }
 
 // Hands the request to the window already open, if there is one of this user. Before the
@@ -104,8 +105,7 @@ int main(int argc, char* argv[])
     std::optional<QStringList> paths;
     if (early.action != CommandLine::Action::Invalid) {
         paths = existingOrReported(early.paths);
-        const bool undo = early.action == CommandLine::Action::UndoLastRun;
-        if (handToOpenWindow(socket.path, handOverOf(undo, *paths), argc, argv))
+        if (handToOpenWindow(socket.path, handOverOf(early.action, *paths), argc, argv))
             return 0;
         if (!quillet::app::displayReachable(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
                                             qgetenv("WAYLAND_DISPLAY"))) {
@@ -128,12 +128,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
 
-    const bool undo = line.action == CommandLine::Action::UndoLastRun;
     // One window per user: a second start hands its files to the first and ends, so there is
     // one batch and one writer of the remembered values.
     if (!paths) {
         paths = existingOrReported(line.paths);
-        if (handToOpenWindow(socket.path, handOverOf(undo, *paths), argc, argv))
+        if (handToOpenWindow(socket.path, handOverOf(line.action, *paths), argc, argv))
             return 0;
     }
     quillet::app::InstanceChannel channel(socket.path);
@@ -161,7 +160,7 @@ int main(int argc, char* argv[])
                      &QWidget::close);
 
     std::function<void(const quillet::app::HandOver&)> takeRequest;
-    // Takes in paths already checked, and the undo request.
+    // Takes in paths already checked, and the undo or history request.
     takeRequest = [&window, &takeRequest](const quillet::app::HandOver& handOver) {
         // A run renames what it listed and takes nothing in: what arrives meanwhile waits for
         // its end instead of being lost.
@@ -174,6 +173,9 @@ int main(int argc, char* argv[])
         if (handOver.undoLastRun)
             QMetaObject::invokeMethod(&window, &quillet::ui::Form1::undoLastRun,
                                       Qt::QueuedConnection);
+        if (handOver.showHistory)
+            QMetaObject::invokeMethod(&window, &quillet::ui::Form1::showRecentRuns,
+                                      Qt::QueuedConnection);
         quillet::app::bringToFront(window, handOver.startupId, handOver.activationToken);
     };
     // What arrives on the socket is checked like a drop: only items that exist are taken in.
@@ -185,8 +187,12 @@ int main(int argc, char* argv[])
                      });
 
     window.show();
-    if (!paths->isEmpty() || undo) {
-        QTimer::singleShot(0, &window, [&] { takeRequest({undo, *paths, {}, {}}); });
-    }
+    const quillet::app::HandOver request{line.action == CommandLine::Action::UndoLastRun,
+                                         *paths,
+                                         {},
+                                         {},
+                                         line.action == CommandLine::Action::ShowHistory};
+    if (!request.paths.isEmpty() || request.undoLastRun || request.showHistory)
+        QTimer::singleShot(0, &window, [&takeRequest, request] { takeRequest(request); });
     return QApplication::exec();
 }

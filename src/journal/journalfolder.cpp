@@ -2,6 +2,7 @@
 
 #include "datafile/systemerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -10,6 +11,7 @@
 
 #ifndef Q_OS_WIN
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,6 +75,31 @@ std::optional<QString> checkJournalFolder(const QString& folder, bool create)
     // A folder made by hand, or by an older version, is closed to others too.
     if ((st.st_mode & 077) != 0 && ::chmod(bytes.constData(), 0700) != 0)
         return shown(folder) + u": "_s + datafile::systemErrorReason(errno);
+    return std::nullopt;
+#endif
+}
+
+std::optional<QString> probeJournalFolder(const QString& folder)
+{
+    if (const std::optional<QString> problem = checkJournalFolder(folder, true))
+        return problem;
+#ifdef Q_OS_WIN
+    QFile probe(QDir(folder).filePath(u"probe-%1.tmp"_s.arg(QCoreApplication::applicationPid())));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return shown(folder) + u": "_s + probe.errorString();
+    probe.remove();
+    return std::nullopt;
+#else
+    // A name no journal has, so the probe can never be taken for one or meet one; O_EXCL, so an
+    // item someone put there is never opened, let alone removed.
+    const QByteArray path = QFile::encodeName(folder) + "/.probe-" + QByteArray::number(::getpid())
+                            + '-' + QByteArray::number(quint64(::time(nullptr)));
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return shown(folder) + u": "_s + datafile::systemErrorReason(errno);
+    ::close(fd);
+    ::unlink(path.constData());
     return std::nullopt;
 #endif
 }

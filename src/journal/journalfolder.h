@@ -21,6 +21,11 @@ inline constexpr int kKeptRuns = 20;
 // that others may enter is closed. Nothing when the folder can be used, else why not.
 [[nodiscard]] std::optional<QString> checkJournalFolder(const QString& folder, bool create);
 
+// Whether a run could write its journal now: the folder is trusted (made when missing) and takes
+// a new file, made exclusively and removed at once. Nothing when it can, else why not. Asked
+// when a batch is listed for confirmation, so that the user knows before anything is renamed.
+[[nodiscard]] std::optional<QString> probeJournalFolder(const QString& folder);
+
 // "run-20261207-210455123-01.journal": the UTC start of the run to the millisecond and a
 // number that tells apart runs started in the same millisecond. The names sort as the runs
 // started, whatever anyone else put in the folder.

@@ -25,9 +25,11 @@ std::optional<Header> readHeader(QByteArrayView line)
         || fields->at(1) != records::kVersion)
         return std::nullopt;
     Header header;
-    if (fields->at(2) == "undo")
+    if (fields->at(2) == runKindWord(RunKind::Undo))
         header.kind = RunKind::Undo;
-    else if (fields->at(2) != "rename")
+    else if (fields->at(2) == runKindWord(RunKind::Redo))
+        header.kind = RunKind::Redo;
+    else if (fields->at(2) != runKindWord(RunKind::Rename))
         return std::nullopt;
     header.startedUtc =
         QDateTime::fromString(QString::fromLatin1(fields->at(3)), Qt::ISODateWithMs);

@@ -2,7 +2,7 @@
 
 // The lines of a journal file, shared by the writer and the reader. Every line is
 // "FIELD<TAB>FIELD…<TAB>CRC-32 of what precedes it", so a torn or altered line is found.
-//   QUILLET-JOURNAL  2  rename|undo  <start, UTC, ISO 8601>  <entries>  <journal undone or ->
+//   QUILLET-JOURNAL  2  rename|undo|redo <start, UTC, ISO 8601>  <entries>  <journal undone or ->
 //   P  <entry>  <old path>  <new path>  <identity of the item at the old path>   (the plan)
 //   T  <entry>  <new path>     the new path changed during the run (an answer to the prompt
 //                              for a taken name, a checksum filled in); before the rename

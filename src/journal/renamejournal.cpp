@@ -99,6 +99,16 @@ void removeOldJournals(const QString& folder)
 
 } // namespace
 
+QByteArray runKindWord(RunKind kind)
+{
+    switch (kind) {
+    case RunKind::Undo: return QByteArrayLiteral("undo");
+    case RunKind::Redo: return QByteArrayLiteral("redo");
+    case RunKind::Rename: break;
+    }
+    return QByteArrayLiteral("rename");
+}
+
 RenameJournal::RenameJournal(QString folder, RunKind kind, QString undoes)
     : m_folder(std::move(folder))
     , m_kind(kind)
@@ -265,7 +275,7 @@ std::optional<QString> RenameJournal::writePlan(const QStringList& sources,
     }
     const QByteArray header =
         records::line(records::kMagic.toByteArray() + '\t' + records::kVersion.toByteArray() + '\t'
-                      + (m_kind == RunKind::Undo ? "undo" : "rename") + '\t'
+                      + runKindWord(m_kind) + '\t'
                       + QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toLatin1()
                       + '\t' + QByteArray::number(m_sources.size()) + '\t'
                       + (m_undoes.isEmpty() ? QByteArray("-") : m_undoes.toUtf8().toBase64()));

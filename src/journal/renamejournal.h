@@ -12,8 +12,12 @@
 
 namespace quillet::journal {
 
-// A run that renames what the user listed, or one that takes a run back.
-enum class RunKind { Rename, Undo };
+// A run that renames what the user listed, one that takes a run back, or one that takes an
+// undo back (an ordinary run in all but its name: it renames what the undo put back).
+enum class RunKind { Rename, Undo, Redo };
+
+// The word of the journal's first line for each kind.
+[[nodiscard]] QByteArray runKindWord(RunKind kind);
 
 // The journal of one run, a file of its own in the journal folder. The whole plan (every old
 // and new path, with the identity of the item at the old path) is written and forced to the

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 namespace quillet::journal {
 
 using namespace Qt::Literals::StringLiterals;
@@ -75,6 +77,8 @@ UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup)
 {
     UndoPlan plan;
     plan.journalPath = journal.path;
+    plan.undoneKind = journal.kind;
+    plan.undoneStartedUtc = journal.startedUtc;
     PlannedDisk disk(lookup);
     for (auto entry = journal.entries.crbegin(); entry != journal.entries.crend(); ++entry) {
         if (entry->state == JournalEntry::State::NotRenamed)
@@ -85,6 +89,15 @@ UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup)
         };
         const std::optional<ItemIdentity> atNew = disk.at(entry->to);
         if (isIt(atNew)) {
+            // Never over another item: the run would have to ask for a name, and an undo
+            // puts back names, it does not make them up. (The item itself may answer at its
+            // old path on a file system that ignores case.)
+            if (const std::optional<ItemIdentity> atOld = disk.at(entry->from);
+                atOld && !isIt(atOld)) {
+                plan.problems.append(
+                    {entry->to, entry->from, kOccupiedReason.toString(), QString()});
+                continue;
+            }
             plan.steps.append({entry->to, entry->from, *atNew});
             disk.move(entry->to, entry->from, *atNew);
             continue;
@@ -100,15 +113,16 @@ UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup)
                 continue;
             }
             if (entry->helper == entry->to && atNew && isIt(atOld)) {
-                plan.problems.append({entry->to, entry->from, kLeftReservationReason.toString()});
+                plan.problems.append(
+                    {entry->to, entry->from, kLeftReservationReason.toString(), QString()});
                 continue;
             }
         }
         // Still (or again) at its old path: never renamed, or already taken back.
         if (isIt(atOld))
             continue;
-        plan.problems.append(
-            {entry->to, entry->from, (atNew ? kReplacedReason : kMissingReason).toString()});
+        plan.problems.append({entry->to, entry->from,
+                              (atNew ? kReplacedReason : kMissingReason).toString(), QString()});
     }
     return plan;
 }
@@ -117,6 +131,38 @@ QString nothingToUndoMessage()
 {
     return u"元に戻せるリネームがありません。"_s;
 }
+
+namespace {
+
+bool stoppedHalfway(const JournalContents& run)
+{
+    return !run.ended || std::any_of(run.entries.cbegin(), run.entries.cend(), [](const auto& e) {
+        return e.state == JournalEntry::State::NotRenamed;
+    });
+}
+
+// The plan that finishes the undo (or redo) `run` when it stopped halfway and the run it took
+// back is still kept with something left to take back.
+std::optional<UndoPlan> restOfStoppedUndo(const JournalContents& run, const QStringList& files,
+                                          const IdentityLookup& lookup)
+{
+    if (run.kind == RunKind::Rename || run.undoes.isEmpty() || !stoppedHalfway(run))
+        return std::nullopt;
+    const auto undone = std::find_if(files.cbegin(), files.cend(), [&run](const QString& file) {
+        return QFileInfo(file).fileName() == run.undoes;
+    });
+    if (undone == files.cend())
+        return std::nullopt;
+    const JournalRead read = readJournal(*undone);
+    if (!read.contents)
+        return std::nullopt;
+    UndoPlan plan = planUndo(*read.contents, lookup);
+    if (plan.steps.isEmpty())
+        return std::nullopt;
+    return plan;
+}
+
+} // namespace
 
 LastRunUndo planUndoOfLastRun(const QString& journalFolder, const IdentityLookup& lookup)
 {
@@ -133,6 +179,10 @@ LastRunUndo planUndoOfLastRun(const QString& journalFolder, const IdentityLookup
             return {std::nullopt,
                     u"リネームの記録が壊れているため、元に戻せません。\r\n\r\n"_s + read.damage};
         }
+        // An undo that was stopped or killed halfway is finished, not flipped: what the user
+        // wanted back is the run it was taking back, and what of that run is still not back.
+        if (std::optional<UndoPlan> rest = restOfStoppedUndo(*read.contents, files, lookup))
+            return {std::move(rest), QString()};
         UndoPlan plan = planUndo(*read.contents, lookup);
         // A run stopped before its first rename went through has nothing to take back; the
         // run before it is the last one that changed names.

@@ -25,10 +25,13 @@ struct UndoProblem {
     QString path;         // where the renamed item should be
     QString originalPath; // where it came from
     QString reason;
+    QString laterRun; // the journal (file name) of a later run that renamed the item or its place
 };
 
 struct UndoPlan {
     QString journalPath;
+    RunKind undoneKind = RunKind::Rename; // what the run taken back was
+    QDateTime undoneStartedUtc;
     QList<UndoStep> steps; // newest rename first
     QList<UndoProblem> problems;
 
@@ -42,7 +45,7 @@ struct UndoPlan {
 // at its old path is left alone, so an undo that was stopped halfway can be finished. Each is
 // checked against the disk as it will be when the newer ones have been taken back, so a chain (a →
 // b, then c → a) is undone in the right order; an item that has since been moved away or replaced
-// is a problem, never a step.
+// is a problem, never a step, and so is one whose old path another item has taken meanwhile.
 [[nodiscard]] UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup);
 
 // The plan for the last run of the folder, or the message that says why there is none.
@@ -51,7 +54,8 @@ struct LastRunUndo {
     QString message;
 };
 // The newest journal with something to take back; a damaged one stops the search, so that an
-// older run is never taken back in its stead.
+// older run is never taken back in its stead. When the newest is an undo that stopped halfway,
+// the rest of that undo: the run it took back, as far as it is not back yet.
 [[nodiscard]] LastRunUndo planUndoOfLastRun(const QString& journalFolder,
                                             const IdentityLookup& lookup = identityOf);
 
@@ -61,6 +65,7 @@ struct LastRunUndo {
 
 inline constexpr QStringView kReplacedReason = u"リネームの後に別の項目に置き換えられました";
 inline constexpr QStringView kMissingReason = u"リネームの後に移動または削除されました";
+inline constexpr QStringView kOccupiedReason = u"元の名前の場所に別の項目があります";
 inline constexpr QStringView kLeftReservationReason =
     u"リネームが途中で止まったため、新しい名前の空の予約が残っています（削除してかまいません）";
 

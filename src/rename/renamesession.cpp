@@ -33,7 +33,8 @@ RenameSession::RenameSession(RunRequest request, RunDialogs& dialogs, ChecksumFu
 
 RenameOperations RenameSession::operations(RenameFunction rename) const
 {
-    const bool undo = m_request.kind == journal::RunKind::Undo;
+    // A redo puts back names as an undo does.
+    const bool undo = m_request.kind != journal::RunKind::Rename;
     RenameOperations operations;
     operations.rename = std::move(rename);
     operations.askName = [this](const QString& prompt, const QString& title,
@@ -60,7 +61,7 @@ RenameSummary RenameSession::run()
 {
     const bool undo = m_request.kind == journal::RunKind::Undo;
     NoticedRename rename = m_rename;
-    if (undo)
+    if (m_request.kind != journal::RunKind::Rename)
         rename = UndoGuard(m_request.undoSteps, std::move(rename));
 
     // The whole plan goes to the disk before the first rename, so the run can be taken back

@@ -7,6 +7,7 @@
 #include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
+#include "ui/recentrunswindow.h"
 #include "ui/twips.h"
 #include "ui/userdialogs.h"
 #include "ui/valueboxes.h"
@@ -60,6 +61,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
 Form1::~Form1()
 {
     delete m_form2;
+    delete m_recentRuns;
 }
 
 void Form1::connectControls()
@@ -91,6 +93,9 @@ void Form1::connectControls()
     // Ctrl+Z and Ctrl+Shift+Z stay the editor's own.
     auto* undoRun = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), this);
     connect(undoRun, &QShortcut::activated, this, &Form1::undoLastRun);
+    auto* recentRuns = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_H), this);
+    connect(recentRuns, &QShortcut::activated, this, &Form1::showRecentRuns);
+    connect(m_namesEditor, &NameEditor::recentRunsWanted, this, &Form1::showRecentRuns);
 
     // Enter in a panel's list or value box runs that panel's button.
     using Widgets = std::initializer_list<QWidget*>;
@@ -311,6 +316,8 @@ void Form1::closeEvent(QCloseEvent* event)
     // rename from and no process is left that a later start would hand its files to unseen.
     if (m_form2)
         m_form2->close();
+    if (m_recentRuns)
+        m_recentRuns->close();
     saveRememberedValues();
     // Otherwise closing is never refused, not even when the values could not be saved.
     event->accept();

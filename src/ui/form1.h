@@ -25,6 +25,7 @@ class QStringListModel;
 namespace quillet::ui {
 
 class Form2;
+class RecentRunsWindow;
 class RenameRunner;
 class NameEditor;
 class UserDialogs;
@@ -63,6 +64,11 @@ public slots:
     // Lists the reversal of the last run in the confirmation window, whose confirm button then
     // takes it back; says so when there is nothing to take back. Ctrl+Alt+Z.
     void undoLastRun();
+    // Lists the taking back of one run the journal keeps (its journal's file name): an undo, or
+    // a redo when the run was an undo. Neither replaces a batch that 確認 lists.
+    void undoRun(const QString& journalName);
+    // The window of the recent runs, each of which can be taken back. Ctrl+Alt+H.
+    void showRecentRuns();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -107,6 +113,10 @@ private:
     void relistAfterDrop();
     void showConfirmation(const rename::PrecheckReport& precheck, bool bringForward = true);
     void finishUndo();
+    // Whether 確認 is open with the batch: an undo then waits for it to close.
+    [[nodiscard]] bool confirmingBatch() const;
+    void listUndo(const journal::UndoPlan& plan);
+    void refreshRecentRuns();
     void runEasyMode();
     void runAdvancedEdit();
     void saveRememberedValues();
@@ -128,9 +138,12 @@ private:
     bool m_undoing = false;
     QList<journal::UndoStep> m_undoSteps;
     QString m_undoes; // the file name of the journal the undo takes back
+    journal::RunKind m_undoKind = journal::RunKind::Undo; // or a redo, of an undo
+    QString m_undoLine;                                   // what 確認 says it takes back
     RenameRunner* m_runner = nullptr;
     QString m_journalFolder;
     QPointer<Form2> m_form2;
+    QPointer<RecentRunsWindow> m_recentRuns;
     // The start-up placement: the work area's right and bottom edges, where the window's outer
     // top left was put and with which outer size, and whether the frame is still to come.
     int m_workAreaRight = 0;

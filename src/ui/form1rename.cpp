@@ -2,7 +2,9 @@
 #include "ui/form1.h"
 
 #include "checksum/filechecksum.h"
+#include "journal/journalfolder.h"
 #include "journal/renamejournal.h"
+#include "journal/runhistory.h"
 #include "journal/undoplan.h"
 #include "rename/journaledrename.h"
 #include "rename/noreplacerename.h"
@@ -12,6 +14,7 @@
 #include "rename/undoguard.h"
 #include "ui/form2.h"
 #include "ui/nameeditor.h"
+#include "ui/recentrunswindow.h"
 #include "ui/renamerunner.h"
 #include "ui/userdialogs.h"
 
@@ -23,6 +26,21 @@
 namespace quillet::ui {
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString noJournalWarning(const QString& reason)
+{
+    return u"元に戻すための記録を書けません: "_s + reason;
+}
+
+QString batchListedMessage()
+{
+    return u"確認の画面にリネームする一覧が開いています。元に戻すには、先に確認の画面を閉じて"
+           u"ください（一覧はそのまま残ります）。"_s;
+}
+
+} // namespace
 
 void Form1::startRename()
 {
@@ -41,7 +59,13 @@ rename::PrecheckReport Form1::listBatch()
     // What the run would meet, told before it starts; it changes nothing about the run.
     const rename::PrecheckFindings findings = rename::precheckBatch(
         m_listedSources, m_targets, names, m_batch.separator(), rename::lookUpItem);
-    return rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
+    rename::PrecheckReport report =
+        rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
+    // A journal that cannot be written is known before anything is renamed; the run may still
+    // go on without one, as the question at its start offers.
+    if (const std::optional<QString> reason = journal::probeJournalFolder(m_journalFolder))
+        report.problems.prepend(noJournalWarning(*reason));
+    return report;
 }
 
 void Form1::relistAfterDrop()
@@ -63,6 +87,10 @@ void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringF
     m_form2->setListing(
         rename::FormatConfirmationListing(m_listedSources, m_targets, m_batch.separator()));
     m_form2->setPrecheck(precheck);
+    m_form2->setTakingBack(
+        m_undoing ? (m_undoKind == journal::RunKind::Redo ? u"やり直す"_s : u"元に戻す"_s)
+                  : QString(),
+        m_undoLine);
     if (!bringForward)
         return;
     m_form2->show();
@@ -81,7 +109,7 @@ void Form1::runRename()
     setEnabled(false);
 
     rename::RunRequest request;
-    request.kind = m_undoing ? journal::RunKind::Undo : journal::RunKind::Rename;
+    request.kind = m_undoing ? m_undoKind : journal::RunKind::Rename;
     request.sources = m_listedSources;
     request.targets = m_targets;
     request.undoSteps = m_undoSteps;
@@ -93,7 +121,7 @@ void Form1::runRename()
     connect(m_runner, &RenameRunner::progressed, m_form2, &Form2::showRunProgress);
     connect(m_form2, &Form2::stopRequested, m_runner, &RenameRunner::requestStop);
     connect(m_runner, &RenameRunner::finished, this, &Form1::finishRun);
-    m_form2->runStarted(m_runner->entryCount(), m_undoing);
+    m_form2->runStarted(m_runner->entryCount(), m_undoing && m_undoKind == journal::RunKind::Undo);
     m_runner->start();
 }
 
@@ -106,6 +134,7 @@ void Form1::finishRun(const rename::RenameSummary& summary)
     if (m_form2)
         m_form2->runEnded();
     m_renaming = false;
+    refreshRecentRuns();
     // A run the user declined before anything was renamed leaves everything as it was.
     if (summary.renamed == 0 && summary.untried == m_listedSources.size()
         && !m_listedSources.isEmpty())
@@ -126,28 +155,80 @@ void Form1::finishRun(const rename::RenameSummary& summary)
     emit runFinished();
 }
 
+bool Form1::confirmingBatch() const
+{
+    return m_form2 && m_form2->isVisible() && !m_undoing;
+}
+
 void Form1::undoLastRun()
 {
     if (m_renaming)
         return;
+    if (confirmingBatch()) {
+        m_dialogs.showMessage(batchListedMessage());
+        return;
+    }
     const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journalFolder);
     if (!last.plan) {
         m_dialogs.showMessage(last.message);
         return;
     }
-    if (!last.plan->problems.isEmpty())
-        m_dialogs.showMessage(
-            journal::undoProblemsMessage(last.plan->problems, m_batch.separator()));
-    if (last.plan->steps.isEmpty())
+    listUndo(*last.plan);
+}
+
+void Form1::undoRun(const QString& journalName)
+{
+    if (m_renaming)
+        return;
+    if (confirmingBatch()) {
+        m_dialogs.showMessage(batchListedMessage());
+        return;
+    }
+    const journal::RunUndo run = journal::planUndoOfRun(m_journalFolder, journalName);
+    if (!run.plan) {
+        m_dialogs.showMessage(run.message);
+        refreshRecentRuns();
+        return;
+    }
+    listUndo(*run.plan);
+}
+
+void Form1::listUndo(const journal::UndoPlan& plan)
+{
+    if (!plan.problems.isEmpty())
+        m_dialogs.showMessage(journal::undoProblemsMessage(plan.problems, m_batch.separator()));
+    if (plan.steps.isEmpty())
         return;
 
     m_undoing = true;
-    m_undoSteps = last.plan->steps;
-    m_undoes = QFileInfo(last.plan->journalPath).fileName();
-    m_listedSources = last.plan->sources();
-    m_targets = last.plan->targets();
+    m_undoKind = journal::takingBackKind(plan.undoneKind);
+    m_undoLine = journal::takingBackLine(plan);
+    m_undoSteps = plan.steps;
+    m_undoes = QFileInfo(plan.journalPath).fileName();
+    // Listed from where each item is now to the name it goes back to.
+    m_listedSources = plan.sources();
+    m_targets = plan.targets();
     // The plan has checked every entry against the disk already.
     showConfirmation({});
+}
+
+void Form1::showRecentRuns()
+{
+    if (!m_recentRuns) {
+        m_recentRuns = new RecentRunsWindow;
+        m_recentRuns->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_recentRuns, &RecentRunsWindow::takeBackRequested, this, &Form1::undoRun);
+    }
+    m_recentRuns->setRuns(journal::recentRuns(m_journalFolder), m_batch.separator());
+    m_recentRuns->show();
+    m_recentRuns->raise();
+    m_recentRuns->activateWindow();
+}
+
+void Form1::refreshRecentRuns()
+{
+    if (m_recentRuns && m_recentRuns->isVisible())
+        m_recentRuns->setRuns(journal::recentRuns(m_journalFolder), m_batch.separator());
 }
 
 void Form1::finishUndo()
@@ -155,6 +236,7 @@ void Form1::finishUndo()
     m_undoing = false;
     m_undoSteps.clear();
     m_undoes.clear();
+    m_undoLine.clear();
     m_listedSources.clear();
     m_targets.clear();
     if (m_form2)

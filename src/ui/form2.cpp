@@ -107,6 +107,17 @@ void Form2::setPrecheck(const rename::PrecheckReport& report)
     m_listing->markEntries(report.marks);
 }
 
+void Form2::setTakingBack(const QString& verb, const QString& line)
+{
+    const bool rename = verb.isEmpty();
+    setWindowTitle(rename ? QStringLiteral("確認") : QStringLiteral("確認 — ") + verb);
+    m_renameButton->setText(rename ? QStringLiteral("リネームする") : verb);
+    m_renameButton->setAccessibleName(m_renameButton->text());
+    m_renameButton->setToolTip(rename ? QStringLiteral("リネームを開始します") : line);
+    if (!rename)
+        m_precheckLine->setFindings({}, line, {});
+}
+
 void Form2::showProblem(bool forward)
 {
     if (m_problemEntries.isEmpty())

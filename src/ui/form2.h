@@ -23,6 +23,10 @@ public:
     // The line left of the buttons: what the check of the batch found before anything is renamed;
     // and the marks of the entries it is about, in the listing set last.
     void setPrecheck(const rename::PrecheckReport& report);
+    // The window lists the taking back of a run, and says so in its title, on its confirm button
+    // and in the check line: `verb` is 元に戻す or やり直す, `line` what is taken back. An empty
+    // verb: the window lists a rename, as it reads at first. Called after setPrecheck.
+    void setTakingBack(const QString& verb, const QString& line);
     // While a rename runs the window cannot be closed, its confirm button is off, and a run
     // that goes on shows its progress and 中止 in the row of the check line.
     void runStarted(qsizetype total, bool undo);

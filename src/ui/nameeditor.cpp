@@ -2,9 +2,12 @@
 
 #include "batch/localpaths.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -158,6 +161,20 @@ void NameEditor::mouseReleaseEvent(QMouseEvent* event)
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton)
         emit leftButtonReleased();
+}
+
+void NameEditor::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The editor's own entries (Qt's, translated), and the list of runs that can be taken back:
+    // where the names are written is where a user looks for what the last renames did.
+    QMenu* menu = createStandardContextMenu(event->pos());
+    menu->setObjectName(QStringLiteral("NameEditorMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction* recent = menu->addAction(QStringLiteral("最近のリネーム..."));
+    recent->setObjectName(QStringLiteral("RecentRunsAction"));
+    connect(recent, &QAction::triggered, this, &NameEditor::recentRunsWanted);
+    menu->popup(event->globalPos());
 }
 
 } // namespace quillet::ui

@@ -41,6 +41,8 @@ signals:
     void keyReleased();
     void leftButtonPressed();
     void leftButtonReleased();
+    // The entry 最近のリネーム of the context menu.
+    void recentRunsWanted();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -50,6 +52,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Tells a screen reader which entry the caret's line renames, as the gutter shows it.

@@ -32,6 +32,11 @@ private slots:
             << QList<QByteArray>{"-v"} << Action::ShowVersion << QList<QByteArray>{};
         QTest::newRow("undo") << QList<QByteArray>{"--undo-last"} << Action::UndoLastRun
                               << QList<QByteArray>{};
+        QTest::newRow("the list of recent runs, with files")
+            << QList<QByteArray>{"--history", "a"} << Action::ShowHistory
+            << QList<QByteArray>{"/home/u/a"};
+        QTest::newRow("undo wins over the list") << QList<QByteArray>{"--history", "--undo-last"}
+                                                 << Action::UndoLastRun << QList<QByteArray>{};
         QTest::newRow("help is answered whatever else stands")
             << QList<QByteArray>{"-style", "--help"} << Action::ShowHelp << QList<QByteArray>{};
         QTest::newRow("unknown option")

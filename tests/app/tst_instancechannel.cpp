@@ -140,6 +140,27 @@ private slots:
         QCOMPARE(received->paths, sent.paths);
         QCOMPARE(received->startupId, sent.startupId);
         QCOMPARE(received->activationToken, sent.activationToken);
+        QCOMPARE(received->showHistory, false);
+    }
+
+    // --history travels to the open window as --undo-last does, each on its own.
+    void historyRequestRoundTrip_data()
+    {
+        QTest::addColumn<bool>("undo");
+        QTest::addColumn<bool>("history");
+        QTest::newRow("the list of recent runs") << false << true;
+        QTest::newRow("the undo of the last run") << true << false;
+    }
+
+    void historyRequestRoundTrip()
+    {
+        QFETCH(bool, undo);
+        QFETCH(bool, history);
+        const std::optional<HandOver> received =
+            decodeHandOver(encodeHandOver({undo, {}, {}, {}, history}));
+        QVERIFY(received);
+        QCOMPARE(received->undoLastRun, undo);
+        QCOMPARE(received->showHistory, history);
     }
 
     // Whatever arrives on the socket is checked before anything is taken in.

@@ -1,0 +1,105 @@
+#pragma once
+
+// What the tests of whole rename runs share: a script for the run's questions, real
+// checksums, the batch of numbered files, and taking the last run back as the undo window does.
+#include "checksum/filechecksum.h"
+#include "journal/undoplan.h"
+#include "rename/renamesession.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quillet::sessiontest {
+
+using namespace quillet::rename;
+using namespace Qt::Literals::StringLiterals;
+
+inline QByteArray contentOf(int i)
+{
+    return "content of file " + QByteArray::number(i);
+}
+
+// Answers as a script says and keeps what was shown.
+class ScriptedRunDialogs final : public RunDialogs {
+public:
+    QStringList messages;
+    QStringList questions;
+    bool yes = false;
+    std::function<QString(const QString& preset)> answerName = [](const QString&) {
+        return QString();
+    };
+
+    void showMessage(const QString& text, const QString& details) override
+    {
+        messages.append(details.isEmpty() ? text : text + u'|' + details);
+    }
+    QString askName(const QString&, const QString&, const QString& preset) override
+    {
+        return answerName(preset);
+    }
+    bool askYesNo(const QString& question) override
+    {
+        questions.append(question);
+        return yes;
+    }
+};
+
+class SilentProgress final : public checksum::ChecksumProgress {
+public:
+    void begin(const QString&) override {}
+    void step(const QString&) override {}
+    void end() override {}
+};
+
+inline std::optional<QString> realChecksum(const QString& path, checksum::ChecksumKind kind)
+{
+    SilentProgress progress;
+    return checksum::FileChecksum(path, kind, progress);
+}
+
+// The batch of the killed-run table: f<i>.txt renamed to g<i>.txt, or to a name with a
+// checksum token, or with one target taken so that the prompt gives another name.
+struct Batch {
+    QStringList sources;
+    QStringList targets;
+};
+
+inline Batch makeBatch(const QDir& files, int count, const QString& variant)
+{
+    Batch batch;
+    for (int i = 0; i < count; ++i) {
+        batch.sources.append(files.filePath(u"f%1.txt"_s.arg(i)));
+        batch.targets.append(variant == u"checksum"
+                                 ? files.filePath(u"g%1 [*/CRC32/*].txt"_s.arg(i))
+                                 : files.filePath(u"g%1.txt"_s.arg(i)));
+    }
+    return batch;
+}
+
+inline RunRequest renameRequest(const QString& journals, const Batch& batch)
+{
+    RunRequest request;
+    request.sources = batch.sources;
+    request.targets = batch.targets;
+    request.journalFolder = journals;
+    return request;
+}
+
+// Takes the last run back as the undo window does; the summary of the undo run.
+inline RenameSummary undoLastRun(const QString& journals, ScriptedRunDialogs& dialogs)
+{
+    const journal::LastRunUndo last = journal::planUndoOfLastRun(journals);
+    if (!last.plan)
+        return {};
+    RunRequest request;
+    request.kind = journal::RunKind::Undo;
+    request.sources = last.plan->sources();
+    request.targets = last.plan->targets();
+    request.undoSteps = last.plan->steps;
+    request.undoes = QFileInfo(last.plan->journalPath).fileName();
+    request.journalFolder = journals;
+    RenameSession session(std::move(request), dialogs, realChecksum);
+    return session.run();
+}
+
+} // namespace quillet::sessiontest

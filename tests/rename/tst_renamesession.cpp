@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 #include <unistd.h>
 
@@ -29,6 +30,39 @@ namespace {
 
 using namespace quillet::sessiontest;
 
+// A file system without the atomic no-replace rename and without hard links, as FAT through
+// FUSE: the new name is reserved by an empty file first. The child dies right after the
+// reservation of entry g_dieAtReservation.
+int g_reservations = 0;
+int g_dieAtReservation = -1;
+
+int noRenameNoReplace(const char*, const char*)
+{
+    errno = EINVAL;
+    return -1;
+}
+
+int noLink(const char*, const char*)
+{
+    errno = EPERM;
+    return -1;
+}
+
+int reserveThenMaybeDie(const char* path)
+{
+    const int made = systemCalls().createExclusive(path);
+    if (g_reservations++ == g_dieAtReservation)
+        ::kill(::getpid(), SIGKILL);
+    return made;
+}
+
+const FileSystemCalls& reservingCalls()
+{
+    static const FileSystemCalls calls{noRenameNoReplace, noLink, ::rename, reserveThenMaybeDie,
+                                       systemCalls().mkdir};
+    return calls;
+}
+
 // The child's part of killedRunLeavesExactlyItsRenames.
 [[noreturn]] void killedRun(const QStringList& args)
 {
@@ -39,6 +73,8 @@ using namespace quillet::sessiontest;
     const QString moment = args.at(4);
     const QString variant = args.at(5);
     const auto die = [] { ::kill(::getpid(), SIGKILL); };
+    if (moment == u"after-reservation")
+        g_dieAtReservation = k;
 
     int renamed = 0;
     int checksums = 0;
@@ -52,7 +88,9 @@ using namespace quillet::sessiontest;
                                      const HelperNotice& notice) {
         if (moment == u"before-rename" && renamed == k)
             die();
-        const RenameResult result = renameWithoutReplacing(from, to, notice);
+        const RenameResult result = variant == u"fallback"
+                                        ? renameThrough(reservingCalls(), from, to, notice)
+                                        : renameWithoutReplacing(from, to, notice);
         if (result.outcome == RenameResult::Outcome::Done)
             ++renamed;
         if (moment == u"after-rename" && renamed == k + 1)
@@ -124,6 +162,8 @@ private slots:
             << 500 << u"after-rename"_s << u"prompt"_s << 250;
         QTest::newRow("500, while a checksum is read")
             << 500 << u"in-checksum"_s << u"checksum"_s << -1;
+        QTest::newRow("500, after the reservation of a new name (no atomic rename)")
+            << 500 << u"after-reservation"_s << u"fallback"_s << -1;
         QTest::newRow("500, after a checksum was filled in")
             << 500 << u"after-rename"_s << u"checksum"_s << -1;
     }
@@ -162,7 +202,14 @@ private slots:
             return;
         }
         QVERIFY2(last.plan, qPrintable(last.message));
-        QVERIFY(last.plan->problems.isEmpty());
+        // An empty reservation the kill left under a new name is in the journal and told.
+        const bool reserved = moment == u"after-reservation";
+        QCOMPARE(last.plan->problems.size(), reserved ? 1 : 0);
+        if (reserved) {
+            QCOMPARE(last.plan->problems.first().path, file(u"g%1.txt"_s.arg(k)));
+            QCOMPARE(last.plan->problems.first().reason,
+                     journal::kLeftReservationReason.toString());
+        }
         QCOMPARE(last.plan->targets(), happened);
 
         ScriptedRunDialogs dialogs;
@@ -171,7 +218,7 @@ private slots:
         QCOMPARE(undone.notRenamed, 0);
         for (int i = 0; i < count; ++i)
             QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
-        const qsizetype others = variant == u"prompt" ? 1 : 0;
+        const qsizetype others = variant == u"prompt" || variant == u"fallback" ? 1 : 0;
         QCOMPARE(fileNames().size(), count + others);
     }
 

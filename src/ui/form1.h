@@ -5,6 +5,7 @@
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
 #include "journal/undoplan.h"
+#include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
 #include "rename/renamerun.h"
 
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -25,6 +27,7 @@ class QStringListModel;
 namespace quillet::ui {
 
 class Form2;
+class ListingJob;
 class RenameRunner;
 class NameEditor;
 class UserDialogs;
@@ -53,6 +56,8 @@ public:
 
     // While a rename runs, the batch takes nothing in.
     [[nodiscard]] bool isRenaming() const { return m_renaming; }
+    // Whether 確認 still waits for the listing or the check of the last press.
+    [[nodiscard]] bool isListing() const;
 
 signals:
     // A run (or an undo) ended and its messages were shown.
@@ -102,10 +107,11 @@ private:
     void startRename();
     void runRename();
     void finishRun(const rename::RenameSummary& summary);
-    // Lists the batch for the confirmation window and checks it.
-    [[nodiscard]] rename::PrecheckReport listBatch();
+    // Lists the batch for the confirmation window and checks it; a large batch on a thread.
+    void listBatch(bool bringForward);
     void relistAfterDrop();
-    void showConfirmation(const rename::PrecheckReport& precheck, bool bringForward = true);
+    void showConfirmation(std::shared_ptr<const rename::ConfirmationListing> listing,
+                          bool bringForward = true);
     void finishUndo();
     void runEasyMode();
     void runAdvancedEdit();
@@ -131,6 +137,8 @@ private:
     RenameRunner* m_runner = nullptr;
     QString m_journalFolder;
     QPointer<Form2> m_form2;
+    // The listing and check of the last press; a run waits until it is done.
+    ListingJob* m_listingJob = nullptr;
     // The start-up placement: the work area's right and bottom edges, where the window's outer
     // top left was put and with which outer size, and whether the frame is still to come.
     int m_workAreaRight = 0;

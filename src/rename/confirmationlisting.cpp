@@ -3,6 +3,7 @@
 #include "batch/nativepath.h"
 
 #include <algorithm>
+#include <queue>
 
 namespace quillet::rename {
 
@@ -18,6 +19,18 @@ ConfirmationListing::ConfirmationListing(const QStringList& sources, const QStri
     m_sources.reserve(sources.size());
     m_targets.reserve(sources.size());
     m_entryStarts.reserve(size_t(sources.size()) + 1);
+    // The longest lines so far, the shortest of them on top.
+    using Sized = std::pair<qsizetype, qsizetype>; // characters, line
+    std::priority_queue<Sized, std::vector<Sized>, std::greater<>> longest;
+    const auto keep = [&longest](qsizetype characters, qsizetype line) {
+        if (longest.size() < kLongestLines)
+            longest.emplace(characters, line);
+        else if (characters > longest.top().first) {
+            longest.pop();
+            longest.emplace(characters, line);
+        }
+    };
+    keep(kArrowLine.size(), 1);
     for (qsizetype i = 0; i < sources.size(); ++i) {
         // A path without escaped bytes comes back shared: the listing costs no second copy.
         m_sources.append(batch::displayText(sources.at(i), separator));
@@ -25,6 +38,12 @@ ConfirmationListing::ConfirmationListing(const QStringList& sources, const QStri
         // Four lines, each with its line break.
         m_entryStarts.push_back(m_entryStarts.back() + m_sources.last().size() + kArrowLine.size()
                                 + m_targets.last().size() + 4);
+        keep(m_sources.last().size(), 4 * i);
+        keep(m_targets.last().size(), 4 * i + 2);
+    }
+    for (; !longest.empty(); longest.pop()) {
+        if (longest.top().second < lineCount())
+            m_longest.push_back(longest.top().second);
     }
 }
 

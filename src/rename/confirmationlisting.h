@@ -29,6 +29,10 @@ public:
     [[nodiscard]] qsizetype lineCount() const { return 4 * m_sources.size() + 1; }
     [[nodiscard]] QString line(qsizetype line) const;
     [[nodiscard]] qsizetype lineLength(qsizetype line) const { return this->line(line).size(); }
+    // The lines with the most characters, at most kLongestLines of them: where the widest line
+    // is, without measuring every line in a font.
+    static constexpr size_t kLongestLines = 64;
+    [[nodiscard]] const std::vector<qsizetype>& longestLines() const { return m_longest; }
 
     // The whole text and the part of it between two places, lines joined by "\n".
     [[nodiscard]] qsizetype textLength() const { return m_entryStarts.back(); }
@@ -45,6 +49,7 @@ private:
     QStringList m_sources; // as shown
     QStringList m_targets;
     std::vector<qsizetype> m_entryStarts{0}; // offset of each entry's first line, then the end
+    std::vector<qsizetype> m_longest;
 };
 
 } // namespace quillet::rename

@@ -1,6 +1,7 @@
 #include "ui/listingjob.h"
 
 #include "rename/itemlookup.h"
+#include "rename/prefetchedlookup.h"
 #include "rename/targets.h"
 
 #include <QThread>
@@ -56,8 +57,9 @@ void ListingJob::run(const std::function<void(std::function<void()>)>& tell)
         return stop->load(std::memory_order_relaxed) ? std::nullopt : rename::lookUpItem(path, how);
     };
     // What the run would meet, told before it starts; it changes nothing about the run.
+    rename::PrefetchedLookup prefetched(targets, lookUp);
     const rename::PrecheckFindings findings =
-        rename::precheckBatch(m_sources, targets, m_names, m_separator, lookUp);
+        rename::precheckBatch(m_sources, targets, m_names, m_separator, prefetched.lookUp());
     if (stop->load())
         return;
     rename::PrecheckReport report =

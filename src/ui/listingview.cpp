@@ -8,12 +8,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -25,8 +25,6 @@ namespace {
 constexpr int kMargin = 4;
 // Space between the end of a target line and its tag, in average character widths.
 constexpr int kTagGap = 2;
-// How long one piece of the width measuring may hold the window.
-constexpr int kMeasureMilliseconds = 8;
 
 // A character that would end the line on screen becomes a symbol of the same length, so columns
 // stay those of the text: controls their pictures (U+2400…), the line and paragraph separators ↵.
@@ -66,8 +64,6 @@ ListingView::ListingView(QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    m_measuring.setInterval(0);
-    connect(&m_measuring, &QTimer::timeout, this, &ListingView::measureSomeLines);
 }
 
 ListingView::~ListingView() = default;
@@ -77,12 +73,9 @@ void ListingView::setListing(std::shared_ptr<const rename::ConfirmationListing> 
     m_listing = listing ? std::move(listing) : std::make_shared<rename::ConfirmationListing>();
     m_marks.clear();
     m_anchor = m_cursor = {};
-    m_widest = 0;
-    m_measured = 0;
-    m_measuring.start();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    updateScrollBars();
+    measureWidestLine();
     viewport()->update();
     if (QAccessible::isActive()) {
         QAccessibleEvent reset(this, QAccessible::TextUpdated);
@@ -165,26 +158,15 @@ void ListingView::updateScrollBars()
     horizontal->setSingleStep(qMax(1, fontMetrics().averageCharWidth() * 2));
 }
 
-void ListingView::measureSomeLines()
+void ListingView::measureWidestLine()
 {
-    // Lines too short to be wider than the widest so far are not measured at all.
+    // The lines with the most characters are measured; one wider after all (full-width letters
+    // in a shorter name) widens the range as soon as it is on screen.
+    m_widest = 0;
     const QFontMetrics metrics = fontMetrics();
-    const int widestCharacter = qMax(1, metrics.maxWidth());
-    const int before = m_widest;
-    QElapsedTimer clock;
-    clock.start();
-    const qsizetype lines = m_listing->lineCount();
-    while (m_measured < lines && !clock.hasExpired(kMeasureMilliseconds)) {
-        for (int i = 0; i < 256 && m_measured < lines; ++i, ++m_measured) {
-            const QString line = m_listing->line(m_measured);
-            if (line.size() * widestCharacter > m_widest)
-                m_widest = qMax(m_widest, metrics.horizontalAdvance(shownText(line)));
-        }
-    }
-    if (m_measured >= lines)
-        m_measuring.stop();
-    if (m_widest != before)
-        updateScrollBars();
+    for (const qsizetype line : m_listing->longestLines())
+        m_widest = qMax(m_widest, metrics.horizontalAdvance(shownText(m_listing->line(line))));
+    updateScrollBars();
 }
 
 void ListingView::ensureLineVisible(qsizetype line)
@@ -304,7 +286,7 @@ void ListingView::paintEvent(QPaintEvent* event)
                              tag);
         }
     }
-    // What is on screen is never cut off, whether or not the measuring has reached it.
+    // What is on screen is never cut off, even a line shorter than the longest but wider.
     if (widestShown > m_widest) {
         m_widest = widestShown;
         QTimer::singleShot(0, this, &ListingView::updateScrollBars);
@@ -321,10 +303,7 @@ void ListingView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        m_widest = 0;
-        m_measured = 0;
-        m_measuring.start();
-        updateScrollBars();
+        measureWidestLine();
     }
     // A light red on a dark palette: the marks are drawn again in the new shade.
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)

@@ -4,7 +4,6 @@
 #include "rename/precheck.h"
 
 #include <QAbstractScrollArea>
-#include <QTimer>
 
 #include <memory>
 
@@ -80,17 +79,14 @@ private:
     QColor tagColour(bool problem) const;
     void layOut(QTextLayout& layout, qsizetype line) const;
     void updateScrollBars();
-    void measureSomeLines();
+    void measureWidestLine();
 
     std::shared_ptr<const rename::ConfirmationListing> m_listing;
     QList<rename::EntryMark> m_marks; // ascending entries
     Position m_anchor;
     Position m_cursor;
-    // The widest line decides the horizontal scroll range; lines are measured a piece at a time
-    // between events, so the window answers while a million of them are.
+    // The widest line known decides the horizontal scroll range.
     int m_widest = 0;
-    qsizetype m_measured = 0;
-    QTimer m_measuring;
 };
 
 } // namespace quillet::ui

@@ -77,6 +77,15 @@ private slots:
         QCOMPARE(listing.textLength(), expected.size());
         QCOMPARE(listing.lineCount(), kListingLinesPerEntry * count + 1);
         QCOMPARE(listing.entryCount(), count);
+        // The horizontal range is taken from the longest lines: the longest is among them.
+        qsizetype longest = 0;
+        for (const QString& line : expected.split(u'\n'))
+            longest = qMax(longest, line.size());
+        qsizetype longestKept = 0;
+        for (const qsizetype line : listing.longestLines())
+            longestKept = qMax(longestKept, listing.lineLength(line));
+        QCOMPARE(longestKept, longest);
+        QVERIFY(listing.longestLines().size() <= ConfirmationListing::kLongestLines);
         if (count > 0 && names.contains(shiftJisName()))
             QVERIFY(expected.contains(u"テスト.txt"_s));
     }

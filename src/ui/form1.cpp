@@ -6,6 +6,7 @@
 #include "memory/rememberedvalues.h"
 #include "ui/controls.h"
 #include "ui/form2.h"
+#include "ui/listingjob.h"
 #include "ui/nameeditor.h"
 #include "ui/recentrunswindow.h"
 #include "ui/twips.h"
@@ -60,6 +61,7 @@ Form1::Form1(const QString& dataFolder, UserDialogs& dialogs, QWidget* parent)
 
 Form1::~Form1()
 {
+    delete m_listingJob;
     delete m_form2;
     delete m_recentRuns;
 }

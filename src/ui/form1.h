@@ -5,6 +5,7 @@
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
 #include "journal/undoplan.h"
+#include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
 #include "rename/renamerun.h"
 
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -26,6 +28,7 @@ namespace quillet::ui {
 
 class Form2;
 class RecentRunsWindow;
+class ListingJob;
 class RenameRunner;
 class NameEditor;
 class UserDialogs;
@@ -54,6 +57,8 @@ public:
 
     // While a rename runs, the batch takes nothing in.
     [[nodiscard]] bool isRenaming() const { return m_renaming; }
+    // Whether 確認 still waits for the listing or the check of the last press.
+    [[nodiscard]] bool isListing() const;
 
 signals:
     // A run (or an undo) ended and its messages were shown.
@@ -108,10 +113,11 @@ private:
     void startRename();
     void runRename();
     void finishRun(const rename::RenameSummary& summary);
-    // Lists the batch for the confirmation window and checks it.
-    [[nodiscard]] rename::PrecheckReport listBatch();
+    // Lists the batch for the confirmation window and checks it; a large batch on a thread.
+    void listBatch(bool bringForward);
     void relistAfterDrop();
-    void showConfirmation(const rename::PrecheckReport& precheck, bool bringForward = true);
+    void showConfirmation(std::shared_ptr<const rename::ConfirmationListing> listing,
+                          bool bringForward = true);
     void finishUndo();
     // Whether 確認 is open with the batch: an undo then waits for it to close.
     [[nodiscard]] bool confirmingBatch() const;
@@ -144,6 +150,8 @@ private:
     QString m_journalFolder;
     QPointer<Form2> m_form2;
     QPointer<RecentRunsWindow> m_recentRuns;
+    // The listing and check of the last press; a run waits until it is done.
+    ListingJob* m_listingJob = nullptr;
     // The start-up placement: the work area's right and bottom edges, where the window's outer
     // top left was put and with which outer size, and whether the frame is still to come.
     int m_workAreaRight = 0;

@@ -13,6 +13,7 @@
 #include "rename/targets.h"
 #include "rename/undoguard.h"
 #include "ui/form2.h"
+#include "ui/listingjob.h"
 #include "ui/nameeditor.h"
 #include "ui/recentrunswindow.h"
 #include "ui/renamerunner.h"
@@ -47,25 +48,41 @@ void Form1::startRename()
     if (m_renaming || m_batch.isEmpty())
         return;
     m_undoing = false;
-    showConfirmation(listBatch());
+    listBatch(true);
 }
 
-rename::PrecheckReport Form1::listBatch()
+bool Form1::isListing() const
 {
+    return m_listingJob && !m_listingJob->isDone();
+}
+
+void Form1::listBatch(bool bringForward)
+{
+    // A new press replaces what an earlier one has not told yet.
+    delete m_listingJob;
+    m_listingJob = nullptr;
     m_listedSources = m_batch.sources();
-    const QString names = this->names();
-    m_targets = rename::BuildTargetList(m_listedSources, names, m_batch.separator());
-    m_targetModel->setStringList(m_targets);
-    // What the run would meet, told before it starts; it changes nothing about the run.
-    const rename::PrecheckFindings findings = rename::precheckBatch(
-        m_listedSources, m_targets, names, m_batch.separator(), rename::lookUpItem);
-    rename::PrecheckReport report =
-        rename::precheckReport(findings, m_listedSources, m_targets, m_batch.separator());
-    // A journal that cannot be written is known before anything is renamed; the run may still
-    // go on without one, as the question at its start offers.
-    if (const std::optional<QString> reason = journal::probeJournalFolder(m_journalFolder))
-        report.problems.prepend(noJournalWarning(*reason));
-    return report;
+    m_targets.clear();
+    const auto listed = [this,
+                         bringForward](const QStringList& targets,
+                                       std::shared_ptr<const rename::ConfirmationListing> listing) {
+        m_targets = targets;
+        m_targetModel->setStringList(m_targets);
+        // Closed meanwhile, the window of a relisting stays closed.
+        if (bringForward || m_form2)
+            showConfirmation(std::move(listing), bringForward);
+    };
+    const auto checked = [this](rename::PrecheckReport report) {
+        // A journal that cannot be written is known before anything is renamed; the run may
+        // still go on without one, as the question at its start offers.
+        if (const std::optional<QString> reason = journal::probeJournalFolder(m_journalFolder))
+            report.problems.prepend(noJournalWarning(*reason));
+        if (m_form2)
+            m_form2->setPrecheck(report);
+    };
+    m_listingJob =
+        new ListingJob(m_listedSources, names(), m_batch.separator(), listed, checked, this);
+    m_listingJob->start();
 }
 
 void Form1::relistAfterDrop()
@@ -73,10 +90,11 @@ void Form1::relistAfterDrop()
     // Files dropped while "確認" is open join what it lists: a run renames what it lists and
     // then empties the batch, so files left out of the listing would silently leave the batch.
     if (m_form2 && m_form2->isVisible() && !m_undoing && !m_renaming)
-        showConfirmation(listBatch(), false);
+        listBatch(false);
 }
 
-void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringForward)
+void Form1::showConfirmation(std::shared_ptr<const rename::ConfirmationListing> listing,
+                             bool bringForward)
 {
     if (!m_form2) {
         m_form2 = new Form2;
@@ -84,9 +102,9 @@ void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringF
         connect(m_form2, &Form2::confirmed, this, &Form1::runRename);
     }
     // Rebuilt at every press, so the window always shows what will run.
-    m_form2->setListing(
-        rename::FormatConfirmationListing(m_listedSources, m_targets, m_batch.separator()));
-    m_form2->setPrecheck(precheck);
+    m_form2->setListing(std::move(listing));
+    if (m_undoing)
+        m_form2->setPrecheck({}); // the plan has checked every entry against the disk already
     m_form2->setTakingBack(
         m_undoing ? (m_undoKind == journal::RunKind::Redo ? u"やり直す"_s : u"元に戻す"_s)
                   : QString(),
@@ -100,7 +118,7 @@ void Form1::showConfirmation(const rename::PrecheckReport& precheck, bool bringF
 
 void Form1::runRename()
 {
-    if (m_renaming || !m_form2)
+    if (m_renaming || !m_form2 || isListing())
         return;
     m_renaming = true;
     // While the run goes on, the batch and its operations take nothing in; the windows still
@@ -209,7 +227,10 @@ void Form1::listUndo(const journal::UndoPlan& plan)
     m_listedSources = plan.sources();
     m_targets = plan.targets();
     // The plan has checked every entry against the disk already.
-    showConfirmation({});
+    delete m_listingJob;
+    m_listingJob = nullptr;
+    showConfirmation(std::make_shared<const rename::ConfirmationListing>(m_listedSources, m_targets,
+                                                                         m_batch.separator()));
 }
 
 void Form1::showRecentRuns()

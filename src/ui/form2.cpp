@@ -51,8 +51,6 @@ Form2::Form2(QWidget* parent)
     m_listing = new ListingView(this);
     m_listing->setObjectName(QStringLiteral("Text1"));
     m_listing->setGeometry(twipsRect(0, 0, 13575, 8295));
-    m_listing->setReadOnly(true);
-    m_listing->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_listing->setAccessibleName(QStringLiteral("リネームの内容"));
@@ -88,16 +86,18 @@ void Form2::runEnded()
     m_progressRow->runEnded();
 }
 
-void Form2::setListing(const QString& listing)
+void Form2::setListing(std::shared_ptr<const rename::ConfirmationListing> listing)
 {
-    // The listing breaks lines with CR LF; the text box wants one line break each.
-    m_listing->setListing(QString(listing).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    // Marks belong to the listing they were made for.
+    m_listing->setListing(std::move(listing));
+    // Marks belong to the listing they were made for; until its check has been told, the run
+    // waits for it.
     m_problemEntries.clear();
+    m_renameButton->setEnabled(false);
 }
 
 void Form2::setPrecheck(const rename::PrecheckReport& report)
 {
+    m_renameButton->setEnabled(!m_running);
     m_precheckLine->setFindings(report.problems, report.unchanged, report.details);
     m_problemEntries.clear();
     for (const rename::EntryMark& mark : report.marks) {
@@ -125,7 +125,7 @@ void Form2::showProblem(bool forward)
     // From an entry already selected the next one is another; from a bare cursor the entry it
     // stands in counts as well.
     const qsizetype here = m_listing->entryAtCursor();
-    const bool selected = m_listing->textCursor().hasSelection();
+    const bool selected = m_listing->hasSelection();
     qsizetype entry = 0;
     if (forward) {
         const auto next =

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class QPushButton;
 
@@ -19,7 +22,8 @@ class Form2 final : public QWidget {
 public:
     explicit Form2(QWidget* parent = nullptr);
 
-    void setListing(const QString& listing);
+    // The entries listed, shown a screen at a time; the confirm button waits for setPrecheck.
+    void setListing(std::shared_ptr<const rename::ConfirmationListing> listing);
     // The line left of the buttons: what the check of the batch found before anything is renamed;
     // and the marks of the entries it is about, in the listing set last.
     void setPrecheck(const rename::PrecheckReport& report);

@@ -5,8 +5,10 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/japanesefont.h"
+#include "ui/listingview.h"
 #include "ui/twips.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -199,7 +201,10 @@ private slots:
         QCOMPARE(m_form3.size(), QSize(206, 59));
         QVERIFY(m_form3.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(m_form3.findChild<QWidget*>(u"Label1"_s));
-        QVERIFY(m_form2.findChild<QPlainTextEdit*>(u"Text1"_s)->isReadOnly());
+        // The listing is a text to read and copy, never to edit, and says so to a screen reader.
+        auto* listing = m_form2.findChild<ui::ListingView*>(u"Text1"_s);
+        QVERIFY(listing);
+        QVERIFY(QAccessible::queryAccessibleInterface(listing)->state().readOnly);
     }
 
     void listItems()

@@ -4,6 +4,7 @@
 
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/listingview.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,7 @@ private:
     QPushButton* renameButton() const { return m_form->findChild<QPushButton*>(u"Command1"_s); }
     QString listing() const
     {
-        return confirmWindow()->findChild<QPlainTextEdit*>(u"Text1"_s)->toPlainText();
+        return confirmWindow()->findChild<ui::ListingView*>(u"Text1"_s)->toPlainText();
     }
 
 private slots:
@@ -189,7 +190,7 @@ private slots:
         QTest::mouseClick(renameButton(), Qt::LeftButton);
         ui::Form2* form2 = confirmWindow();
         QVERIFY(form2);
-        auto* listingBox = form2->findChild<QPlainTextEdit*>(u"Text1"_s);
+        auto* listingBox = form2->findChild<ui::ListingView*>(u"Text1"_s);
         QCOMPARE(form2->focusWidget(), listingBox);
         QTest::keyClick(form2->focusWidget(), Qt::Key_Space);
         QTest::keyClick(form2->focusWidget(), Qt::Key_Return);
@@ -248,7 +249,7 @@ private slots:
         QTRY_COMPARE(form2->size(), QSize(700, 500));
         const QSize outer = form2->frameGeometry().size();
         auto* button = form2->findChild<QPushButton*>(u"Command1"_s);
-        QCOMPARE(form2->findChild<QPlainTextEdit*>(u"Text1"_s)->size(),
+        QCOMPARE(form2->findChild<ui::ListingView*>(u"Text1"_s)->size(),
                  QSize(outer.width() - 10, outer.height() - 79));
         QCOMPARE(button->pos(), QPoint(outer.width() - 435, outer.height() - 72));
         QCOMPARE(form2->findChild<QPushButton*>(u"Command3"_s)->pos(),

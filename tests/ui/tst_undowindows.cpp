@@ -5,6 +5,7 @@
 
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/listingview.h"
 #include "ui/precheckline.h"
 #include "ui/recentrunswindow.h"
 
@@ -58,7 +59,7 @@ private:
     QPlainTextEdit* editor() const { return m_form->findChild<QPlainTextEdit*>(u"Text1"_s); }
     QString listing() const
     {
-        return confirmWindow()->findChild<QPlainTextEdit*>(u"Text1"_s)->toPlainText();
+        return confirmWindow()->findChild<ui::ListingView*>(u"Text1"_s)->toPlainText();
     }
     QPushButton* confirmButton() const
     {

@@ -178,6 +178,9 @@ int main(int argc, char* argv[])
     std::function<void(const quillet::app::HandOver&)> takeRequest;
     // Takes in paths already checked, and the undo request.
     takeRequest = [&window, &takeRequest](const quillet::app::HandOver& handOver) {
+        // Closed meanwhile: Quillet is ending, and taking in would show the window again.
+        if (!window.isVisible())
+            return;
         // A run renames what it listed and takes nothing in: what arrives meanwhile waits for
         // its end instead of being lost.
         if (window.isRenaming()) {

@@ -43,6 +43,12 @@ void PathIntake::enqueueArguments(bool undoLastRun, const QList<QByteArray>& arg
         m_nextPiece.start();
 }
 
+void PathIntake::clear()
+{
+    m_queue.clear();
+    m_nextPiece.stop();
+}
+
 void PathIntake::checkPiece()
 {
     if (m_queue.empty())

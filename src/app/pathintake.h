@@ -35,6 +35,8 @@ public:
     void enqueueArguments(bool undoLastRun, const QList<QByteArray>& arguments,
                           const QByteArray& workingFolder);
     [[nodiscard]] bool isBusy() const { return !m_queue.empty(); }
+    // Forgets every request not yet given out: the window they were for has closed.
+    void clear();
 
 signals:
     void missing(const QString& path);

@@ -27,9 +27,9 @@ inline constexpr qint64 kChecksumBlockBytes = 1'000'000;
 
 // Files from this size on are summed by two threads sharing the file in chunks (when the
 // processor has two cores and the file is in the page cache; the second thread leaves as soon as
-// it finds the machine busy). Starting and ending the threads costs about 0.1 ms (measured on a
-// cached 2 MiB file: 229 us with two threads, 144 us with one), as much as summing 1 to 2 MiB; from
-// 8 MiB on it is a small share of the time however the readers fare.
+// it finds itself starved of a core). Starting and ending the threads costs about 0.1 ms (measured
+// on a cached 2 MiB file: 229 us with two threads, 144 us with one), as much as summing 1 to 2 MiB;
+// from 8 MiB on it is a small share of the time however the readers fare.
 inline constexpr qint64 kTwoThreadChecksumBytes = 8 << 20;
 
 // Who reads and sums the file: chosen by its size and by how busy the machine is, or forced

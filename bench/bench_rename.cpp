@@ -4,6 +4,8 @@
 //  - FileChecksum on a cached 1 GiB and 2 GiB file (its own choice, two threads at that size,
 //    and forced to one) against a single-thread read() loop and against ISA-L over that loop;
 //  - FileChecksum and the read() loop on a 1 GiB file dropped from the page cache each pass;
+//  - FileChecksum on the 1 GiB file with the other core busy (a spinning process): its own
+//    choice against one and two threads;
 //  - FileChecksum on the 2 GiB file with the progress window (offscreen);
 //  - one against two threads on files of 1 to 32 MiB, where the two-thread size limit lies;
 // and a rename run of 10,000 files against perl's rename on the same files, with and without
@@ -34,7 +36,9 @@
 #include <unistd.h>
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using namespace quillet;
@@ -207,6 +211,39 @@ void BM_FileChecksum(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
     reportCpu(state, cpu, state.range(0) * kMiB);
+}
+
+// The same with the other core busy: a spinning process for each core but one, started here
+// and ended after the measurement. Two readers must not be slower than one here.
+// Arguments: file size in MiB, threads (0: its own choice, 1, 2).
+void BM_FileChecksumBusy(benchmark::State& state)
+{
+    const QString& path = fileOfSize(state.range(0) * kMiB);
+    const auto threads = static_cast<checksum::ChecksumThreads>(state.range(1));
+    makeCached(path, true);
+    std::vector<std::unique_ptr<QProcess>> spinners;
+    for (unsigned i = 1; i < std::max(2u, std::thread::hardware_concurrency()); ++i) {
+        auto spinner = std::make_unique<QProcess>();
+        spinner->start(u"/bin/sh"_s, {u"-c"_s, u"while :; do :; done"_s});
+        if (!spinner->waitForStarted())
+            state.SkipWithError("cannot start a spinning process");
+        spinners.push_back(std::move(spinner));
+    }
+    qint64 helperBytes = 0;
+    for (auto _ : state) {
+        NoProgress progress;
+        checksum::ChecksumReaders readers;
+        benchmark::DoNotOptimize(checksum::FileChecksum(path, checksum::ChecksumKind::Crc32,
+                                                        progress, 1, threads, &readers));
+        helperBytes += readers.helperBytes;
+    }
+    for (auto& spinner : spinners) {
+        spinner->kill();
+        spinner->waitForFinished();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * kMiB);
+    state.counters["second_reader_share"] =
+        double(helperBytes) / double(state.iterations() * state.range(0) * kMiB);
 }
 
 // What the user waits for: FileChecksum with the progress window drawing its labels and
@@ -392,6 +429,12 @@ BENCHMARK(BM_IsalOverRead)
 BENCHMARK(BM_FileChecksum)
     ->ArgsProduct({{1024, 2048}, {16, 32}, {0, 1}, {1}})
     ->ArgNames({"MiB", "crc", "threads", "cached"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(BM_FileChecksumBusy)
+    ->ArgsProduct({{1024}, {0, 1, 2}})
+    ->ArgNames({"MiB", "threads"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(4);

@@ -11,6 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
 {
     CommandLine line;
+    line.workingFolder = workingFolder;
     bool optionsEnded = false;
     bool help = false;
     bool version = false;
@@ -34,10 +35,7 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
         }
         if (argument.isEmpty() || argument.contains('\0'))
             continue;
-        QByteArray bytes = argument;
-        if (!bytes.startsWith('/'))
-            bytes = workingFolder + '/' + bytes;
-        line.paths.append(QDir::cleanPath(batch::pathFromNativeBytes(bytes)));
+        line.pathArguments.append(argument);
     }
     // Asking for help is always answered, whatever else the line holds.
     if (help || version) {
@@ -51,6 +49,13 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
         line.action = CommandLine::Action::ShowHistory;
     }
     return line;
+}
+
+QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder)
+{
+    if (argument.startsWith('/'))
+        return QDir::cleanPath(batch::pathFromNativeBytes(argument));
+    return QDir::cleanPath(batch::pathFromNativeBytes(workingFolder + '/' + argument));
 }
 
 bool displayReachable(const QByteArray& platform, const QByteArray& display,

@@ -11,18 +11,20 @@ namespace quillet::app {
 struct CommandLine {
     enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, ShowHistory, Invalid };
     Action action = Action::OpenWindow;
-    // The files and folders to take in, absolute, each with its exact bytes.
-    QStringList paths;
+    // The files and folders to take in, as given (pathOfArgument makes each a path): turning
+    // 100,000 of them into paths takes a noticeable while, which is spent after the window is
+    // shown.
+    QList<QByteArray> pathArguments;
+    QByteArray workingFolder;
     // For Invalid: what was wrong, for standard error.
     QString problem;
 };
 
 // Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
-// a name that is not UTF-8 still names its file; relative ones are made absolute against
-// workingFolder. Options: --help/-h, --version/-v, --undo-last, --history (the
-// window of recent runs; with --undo-last, the undo wins); "--" ends the options. Help
-// and version win over anything else; Qt's own options (-style, -platform, …) are to be taken
-// out by QApplication before the line is read for a window.
+// a name that is not UTF-8 still names its file. Options: --help/-h, --version/-v, --undo-last,
+// --history (the window of recent runs; with --undo-last, the undo wins); "--" ends the
+// options. Help and version win over anything else; Qt's own options (-style, -platform, …)
+// are to be taken out by QApplication before the line is read for a window.
 [[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
                                            const QByteArray& workingFolder);
 
@@ -31,6 +33,10 @@ struct CommandLine {
 // others (offscreen, vnc, eglfs, …) need neither. Without any, QApplication would abort.
 [[nodiscard]] bool displayReachable(const QByteArray& platform, const QByteArray& display,
                                     const QByteArray& waylandDisplay);
+
+// A path argument as an absolute, clean path with its exact bytes (batch/nativepath.h); a
+// relative one counts from workingFolder.
+[[nodiscard]] QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder);
 
 // The text --help prints.
 [[nodiscard]] QString helpText();

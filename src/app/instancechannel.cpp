@@ -110,6 +110,13 @@ bool InstanceChannel::isTrustedPeer(qintptr socketDescriptor) const
     return peer && *peer == m_trustedUser;
 }
 
+bool InstanceChannel::runningInstanceAnswers(int timeoutMs) const
+{
+    QLocalSocket probe;
+    probe.connectToServer(m_socketName);
+    return probe.waitForConnected(timeoutMs);
+}
+
 bool InstanceChannel::handToRunningInstance(const HandOver& handOver, int timeoutMs)
 {
     QLocalSocket socket;
@@ -135,9 +142,7 @@ bool InstanceChannel::listen()
     // With access options Qt puts the socket in place by a rename, which would take the name
     // from a program that is still listening: ask first whether anybody answers. A socket
     // file left behind by a program that ended without closing it answers nobody and may go.
-    QLocalSocket probe;
-    probe.connectToServer(m_socketName);
-    if (probe.waitForConnected(1000))
+    if (runningInstanceAnswers())
         return false;
     QLocalServer::removeServer(m_socketName);
     return m_server.listen(m_socketName);

@@ -52,6 +52,9 @@ public:
     explicit InstanceChannel(QString socketName, QObject* parent = nullptr);
     ~InstanceChannel() override;
 
+    // Whether a program listens on the socket now; it may still belong to another user, which
+    // handToRunningInstance finds out. Cheap when nobody does: the connection is refused.
+    [[nodiscard]] bool runningInstanceAnswers(int timeoutMs = 1000) const;
     // Hands the request to a running program; true when one of this user took it.
     [[nodiscard]] bool handToRunningInstance(const HandOver& handOver, int timeoutMs = 3000);
     // Starts listening, only for this user; false when another program holds the socket.

@@ -2,6 +2,7 @@
 #include "datafile/datafolder.h"
 #include "frontwindow.h"
 #include "instancechannel.h"
+#include "pathintake.h"
 #include "rename/noreplacerename.h"
 #include "socketfolder.h"
 #include "terminationwatcher.h"
@@ -32,9 +33,12 @@ QIcon programIcon()
 
 CommandLine readCommandLine(int argc, const char* const argv[])
 {
+    // argv stays for the whole run: its strings are used where they are, not copied, which
+    // counts with 100,000 paths.
     QList<QByteArray> arguments;
+    arguments.reserve(argc);
     for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
+        arguments.append(QByteArray::fromRawData(argv[i], qstrlen(argv[i])));
     QByteArray workingFolder(4096, Qt::Uninitialized);
     if (!::getcwd(workingFolder.data(), size_t(workingFolder.size())))
         workingFolder = "/";
@@ -47,6 +51,11 @@ void print(std::FILE* stream, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+void reportMissing(const QString& path)
+{
+    print(stderr, QStringLiteral("見つかりません: %1\n").arg(path));
+}
+
 // Items named on the command line that are not there are said on standard error, as a shell
 // user expects; the rest go to the window.
 QStringList existingOrReported(const QStringList& paths)
@@ -57,7 +66,7 @@ QStringList existingOrReported(const QStringList& paths)
         if (quillet::rename::itemExists(path))
             existing.append(path);
         else
-            print(stderr, QStringLiteral("見つかりません: %1\n").arg(path));
+            reportMissing(path);
     }
     return existing;
 }
@@ -70,9 +79,10 @@ quillet::app::HandOver handOverOf(CommandLine::Action action, const QStringList&
 }
 
 // Hands the request to the window already open, if there is one of this user. Before the
-// window system is started this needs only an event-less core application of its own.
-bool handToOpenWindow(const QString& socketName, const quillet::app::HandOver& handOver, int& argc,
-                      char* argv[])
+// window system is started this needs only an event-less core application of its own. The
+// paths are checked only when a window answers, since that start ends here and its terminal
+// is told what is missing now; a start that opens the window checks them once it is shown.
+bool handToOpenWindow(const QString& socketName, const CommandLine& line, int& argc, char* argv[])
 {
     if (socketName.isEmpty())
         return false;
@@ -80,7 +90,13 @@ bool handToOpenWindow(const QString& socketName, const quillet::app::HandOver& h
     if (!QCoreApplication::instance())
         core.emplace(argc, argv);
     quillet::app::InstanceChannel channel(socketName);
-    return channel.handToRunningInstance(handOver);
+    if (!channel.runningInstanceAnswers())
+        return false;
+    QStringList paths;
+    paths.reserve(line.pathArguments.size());
+    for (const QByteArray& argument : line.pathArguments)
+        paths.append(quillet::app::pathOfArgument(argument, line.workingFolder));
+    return channel.handToRunningInstance(handOverOf(line.action, existingOrReported(paths)));
 }
 
 } // namespace
@@ -102,10 +118,10 @@ int main(int argc, char* argv[])
     // A terminal over ssh or a script has no display: the files still go to the window that is
     // open, and only when there is none is a display needed. A line with Qt's own options
     // (-platform, …) is read after QApplication has taken them out.
-    std::optional<QStringList> paths;
+    bool handOverTried = false;
     if (early.action != CommandLine::Action::Invalid) {
-        paths = existingOrReported(early.paths);
-        if (handToOpenWindow(socket.path, handOverOf(early.action, *paths), argc, argv))
+        handOverTried = true;
+        if (handToOpenWindow(socket.path, early, argc, argv))
             return 0;
         if (!quillet::app::displayReachable(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
                                             qgetenv("WAYLAND_DISPLAY"))) {
@@ -118,8 +134,10 @@ int main(int argc, char* argv[])
 
     // QApplication takes out the options that are its own (-style, -platform, …); the rest is
     // ours.
+    const int argumentCount = argc;
     QApplication app(argc, argv);
-    const CommandLine line = readCommandLine(argc, argv);
+    // Read again only when Qt took options out of it.
+    const CommandLine line = argc == argumentCount ? early : readCommandLine(argc, argv);
     if (line.action == CommandLine::Action::Invalid) {
         print(stderr, line.problem + u'\n' + quillet::app::helpText());
         return 2;
@@ -130,11 +148,8 @@ int main(int argc, char* argv[])
 
     // One window per user: a second start hands its files to the first and ends, so there is
     // one batch and one writer of the remembered values.
-    if (!paths) {
-        paths = existingOrReported(line.paths);
-        if (handToOpenWindow(socket.path, handOverOf(line.action, *paths), argc, argv))
-            return 0;
-    }
+    if (!handOverTried && handToOpenWindow(socket.path, line, argc, argv))
+        return 0;
     quillet::app::InstanceChannel channel(socket.path);
     if (socket.path.isEmpty())
         print(
@@ -162,6 +177,9 @@ int main(int argc, char* argv[])
     std::function<void(const quillet::app::HandOver&)> takeRequest;
     // Takes in paths already checked, and the undo or history request.
     takeRequest = [&window, &takeRequest](const quillet::app::HandOver& handOver) {
+        // Closed meanwhile: Quillet is ending, and taking in would show the window again.
+        if (!window.isVisible())
+            return;
         // A run renames what it listed and takes nothing in: what arrives meanwhile waits for
         // its end instead of being lost.
         if (window.isRenaming()) {
@@ -178,21 +196,22 @@ int main(int argc, char* argv[])
                                       Qt::QueuedConnection);
         quillet::app::bringToFront(window, handOver.startupId, handOver.activationToken);
     };
-    // What arrives on the socket is checked like a drop: only items that exist are taken in.
-    QObject::connect(&channel, &quillet::app::InstanceChannel::handedOver, &window,
-                     [&takeRequest](const quillet::app::HandOver& handOver) {
-                         quillet::app::HandOver checked = handOver;
-                         checked.paths = quillet::app::existingPaths(handOver.paths);
-                         takeRequest(checked);
-                     });
+    // Paths are checked after the window is shown, a piece at a time, so that a start with a
+    // hundred thousand of them shows its window as soon as an empty one; requests keep their
+    // order. What arrives on the socket is checked like a drop: only items that exist are
+    // taken in, silently.
+    quillet::app::PathIntake intake(quillet::rename::itemExists);
+    QObject::connect(&intake, &quillet::app::PathIntake::missing, &reportMissing);
+    QObject::connect(
+        &intake, &quillet::app::PathIntake::checked, &window,
+        [&takeRequest](const quillet::app::HandOver& handOver) { takeRequest(handOver); });
+    QObject::connect(
+        &channel, &quillet::app::InstanceChannel::handedOver, &intake,
+        [&intake](const quillet::app::HandOver& handOver) { intake.enqueue(handOver, false); });
 
     window.show();
-    const quillet::app::HandOver request{line.action == CommandLine::Action::UndoLastRun,
-                                         *paths,
-                                         {},
-                                         {},
-                                         line.action == CommandLine::Action::ShowHistory};
-    if (!request.paths.isEmpty() || request.undoLastRun || request.showHistory)
-        QTimer::singleShot(0, &window, [&takeRequest, request] { takeRequest(request); });
+    const quillet::app::HandOver request = handOverOf(line.action, {});
+    if (!line.pathArguments.isEmpty() || request.undoLastRun || request.showHistory)
+        intake.enqueueArguments(request, line.pathArguments, line.workingFolder);
     return QApplication::exec();
 }

@@ -25,23 +25,31 @@ inline constexpr qint64 kChecksumBlockBytes = 1'000'000;
 // The label before the block at `offset`: the share done, rounded half to even, + "%取得".
 [[nodiscard]] QString progressLabel(qint64 offset, qint64 length);
 
-// Files from this size on are summed by two threads, one half each (when the processor has two
-// cores). Starting and ending the threads costs about 0.1 ms (measured on a cached 2 MiB file:
-// 229 us with two threads, 144 us with one), as much as summing 1 to 2 MiB; from 8 MiB on it is
-// a small share of the time however the halves fare.
+// Files from this size on are summed by two threads sharing the file in chunks (when the
+// processor has two cores and the file is in the page cache; the second thread leaves as soon as
+// it finds itself starved of a core). Starting and ending the threads costs about 0.1 ms (measured
+// on a cached 2 MiB file: 229 us with two threads, 144 us with one), as much as summing 1 to 2 MiB;
+// from 8 MiB on it is a small share of the time however the readers fare.
 inline constexpr qint64 kTwoThreadChecksumBytes = 8 << 20;
 
-// Who reads and sums the file: chosen by its size, or forced (tests and benchmarks compare the
-// two ways on the same file).
+// Who reads and sums the file: chosen by its size and by how busy the machine is, or forced
+// (tests and benchmarks compare the ways on the same file; Two keeps the second reader to the
+// end however busy the machine).
 enum class ChecksumThreads { Automatic, One, Two };
+
+// How the reading was shared, for benchmarks and tests.
+struct ChecksumReaders {
+    qint64 helperBytes = 0; // summed by the second thread; 0 when it never ran or found none
+};
 
 // The checksum of the whole file as 4 or 8 upper-case hexadecimal digits. The progress labels
 // come from the calling thread, once per block of blockFactor x 1,000,000 bytes, also when two
-// threads read the file's halves meanwhile. Fails before any progress is shown when the path is
+// threads share the reading meanwhile. Fails before any progress is shown when the path is
 // no file; fails (after closing the progress) when the file cannot be opened or read to its
 // end, or when its size or modification time after the reading differs from before it.
 [[nodiscard]] std::optional<QString>
 FileChecksum(const QString& path, ChecksumKind kind, ChecksumProgress& progress,
-             int blockFactor = 1, ChecksumThreads threads = ChecksumThreads::Automatic);
+             int blockFactor = 1, ChecksumThreads threads = ChecksumThreads::Automatic,
+             ChecksumReaders* readers = nullptr);
 
 } // namespace quillet::checksum

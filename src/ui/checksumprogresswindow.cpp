@@ -12,6 +12,8 @@ ChecksumProgressWindow::ChecksumProgressWindow(const QWidget* anchor)
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(kShowAfterMs);
     connect(&m_showTimer, &QTimer::timeout, this, &ChecksumProgressWindow::showWindow);
+    m_refreshTimer.setInterval(kRefreshMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &ChecksumProgressWindow::refreshLabel);
 }
 
 ChecksumProgressWindow::~ChecksumProgressWindow() = default;
@@ -29,14 +31,9 @@ void ChecksumProgressWindow::begin(const QString& caption)
 
 void ChecksumProgressWindow::step(const QString& label)
 {
-    {
-        const QMutexLocker lock(&m_labelLock);
-        m_latestLabel = label;
-    }
-    // Thousands of blocks, one pending update: the window draws the newest label only.
-    if (!m_stepPosted.exchange(true))
-        QMetaObject::invokeMethod(
-            this, [this] { onStep(); }, Qt::QueuedConnection);
+    // Thousands of blocks, no event for any of them: the window fetches the newest label.
+    const QMutexLocker lock(&m_labelLock);
+    m_latestLabel = label;
 }
 
 void ChecksumProgressWindow::end()
@@ -52,9 +49,8 @@ void ChecksumProgressWindow::onBegin(const QString& caption)
     m_showTimer.start();
 }
 
-void ChecksumProgressWindow::onStep()
+void ChecksumProgressWindow::refreshLabel()
 {
-    m_stepPosted = false;
     if (!m_window || !m_window->isVisible())
         return;
     QString label;
@@ -72,6 +68,7 @@ void ChecksumProgressWindow::onEnd()
 {
     m_running = false;
     m_showTimer.stop();
+    m_refreshTimer.stop();
     if (m_window)
         m_window->hide();
 }
@@ -83,6 +80,9 @@ void ChecksumProgressWindow::showWindow()
     if (!m_window)
         m_window = std::make_unique<Form3>(m_anchor);
     m_window->setWindowTitle(m_caption);
+    // Sized for the widest label before it is shown, so that it keeps its size, and its place,
+    // while the share grows to 100%: no re-centring while the checksum runs.
+    m_window->setProgressText(checksum::progressLabel(1, 1));
     {
         const QMutexLocker lock(&m_labelLock);
         m_shownLabel = m_latestLabel;
@@ -90,6 +90,7 @@ void ChecksumProgressWindow::showWindow()
     m_window->setProgressText(m_shownLabel);
     m_window->show();
     m_window->raise();
+    m_refreshTimer.start();
 }
 
 } // namespace quillet::ui

@@ -61,8 +61,10 @@ private slots:
         if (action == Action::Invalid)
             return;
         QList<QByteArray> bytes;
-        for (const QString& path : line.paths)
+        for (const QByteArray& argument : line.pathArguments) {
+            const QString path = pathOfArgument(argument, line.workingFolder);
             bytes.append(quillet::batch::nativeBytesFromPath(path));
+        }
         QCOMPARE(bytes, paths);
     }
 

@@ -26,6 +26,8 @@ private slots:
         QTest::addColumn<bool>("windowOpen");
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("files go to the open window") << true << QStringList{u"a.txt"_s, u"b.txt"_s};
+        QTest::newRow("missing files told here, the rest go to the open window")
+            << true << QStringList{u"a.txt"_s, u"gone.txt"_s, u"b.txt"_s};
         QTest::newRow("undo goes to the open window") << true << QStringList{u"--undo-last"_s};
         QTest::newRow("no window open: a message, no abort") << false << QStringList{u"a.txt"_s};
         QTest::newRow("no window open, undo: a message, no abort")
@@ -75,6 +77,9 @@ private slots:
                          (QStringList{dir.filePath(u"a.txt"_s), dir.filePath(u"b.txt"_s)}));
             }
             QCOMPARE(handOver.startupId, QByteArray("launcher-1-host-quillet-0_TIME1234"));
+            // The start that hands over is the one with the terminal: it says what is missing.
+            const bool gone = arguments.contains(u"gone.txt"_s);
+            QCOMPARE(errors.contains(u"見つかりません: "_s + dir.filePath(u"gone.txt"_s)), gone);
         } else {
             QVERIFY(program.exitCode() != 0);
             QVERIFY2(errors.contains(u"画面に接続できない"_s), qPrintable(errors));

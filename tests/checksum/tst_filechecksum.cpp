@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #if !defined(Q_OS_WIN)
 #include <fcntl.h>
@@ -247,6 +250,58 @@ private slots:
             QCOMPARE(FileChecksum(path, kind, progress, 1, threads), checksumText(kind, expected));
             QCOMPARE(progress.events.size(), 1 + 2148 + 1 + 1); // begin, blocks, 100%, end
         }
+    }
+
+    // On a busy machine the halves of two readers were slower than one reader. A second reader
+    // that hardly gets a core leaves, unless kept on purpose; the checksum is the same either
+    // way.
+    void secondReaderOnABusyMachine_data()
+    {
+        QTest::addColumn<ChecksumThreads>("threads");
+        QTest::addColumn<bool>("helperLeaves");
+        QTest::newRow("by size: the second reader leaves") << ChecksumThreads::Automatic << true;
+        QTest::newRow("forced to two: it stays") << ChecksumThreads::Two << false;
+    }
+    void secondReaderOnABusyMachine()
+    {
+        QFETCH(ChecksumThreads, threads);
+        QFETCH(bool, helperLeaves);
+        const qint64 length = qint64(128) << 20;
+        const QString path = m_dir.filePath(u"busy.bin"_s);
+        if (!QFile::exists(path)) {
+            QByteArray bytes(length, Qt::Uninitialized);
+            for (qint64 i = 0; i < length; ++i)
+                bytes[i] = char((i * 2654435761u) >> 24);
+            quillet::test::writeFile(path, bytes);
+        }
+        RecordingProgress quiet;
+        const std::optional<QString> expected =
+            FileChecksum(path, ChecksumKind::Crc32, quiet, 1, ChecksumThreads::One);
+        QVERIFY(expected);
+
+        // Sixteen spinners for every core: whatever else runs gets about a seventeenth of one.
+        std::atomic<bool> stop{false};
+        std::vector<std::jthread> spinners;
+        for (unsigned i = 0; i < 16 * std::max(2u, std::thread::hardware_concurrency()); ++i)
+            spinners.emplace_back([&stop] {
+                while (!stop.load(std::memory_order_relaxed)) {
+                }
+            });
+        ChecksumReaders readers;
+        RecordingProgress progress;
+        const std::optional<QString> value =
+            FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads, &readers);
+        stop = true;
+        spinners.clear();
+
+        QCOMPARE(value, expected);
+        QCOMPARE(progress.events.size(), 1 + 135 + 1 + 1); // begin, blocks, 100%, end
+        // Left: a few chunks before it knew. Stayed: about its half.
+        const double share = double(readers.helperBytes) / double(length);
+        if (helperLeaves)
+            QVERIFY2(share < 0.4, qPrintable(QString::number(share)));
+        else
+            QVERIFY2(share > 0.3, qPrintable(QString::number(share)));
     }
 
     // A name that is not UTF-8 (Shift-JIS from an old archive) reaches the system as its

@@ -1,0 +1,179 @@
+// The checksum as the user waits for it: a click on "リネームする" in 確認 to the new name on
+// disk, for a cached file whose new name holds its CRC-32, against the same checksum without a
+// window (as BM_FileChecksum measures it) and a plain read() loop in 1,000,000-byte blocks over
+// the same file, interleaved round by round. Only meaningful under a real display server with
+// a window manager: bench/checksum_window.sh starts Xvfb and openbox and runs this.
+// Arguments: [file size in MiB, default 2048] [rounds, default 5]
+#include "checksum/filechecksum.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+#include "batch/nativepath.h"
+#include "silentdialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace quillet;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr qint64 kMiB = qint64(1) << 20;
+
+class NoProgress final : public checksum::ChecksumProgress {
+public:
+    void begin(const QString&) override {}
+    void step(const QString&) override {}
+    void end() override {}
+};
+
+void writeFile(const QString& path, qint64 bytes)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray chunk(kMiB, Qt::Uninitialized);
+    for (qint64 written = 0; written < bytes; written += chunk.size()) {
+        for (int i = 0; i < chunk.size(); ++i)
+            chunk[i] = char(((written + i) * 2654435761u) >> 24);
+        out.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
+    }
+}
+
+// The plain loop: read() in blocks of 1,000,000 bytes, nothing done with them. Also what puts
+// the file in the page cache.
+double readLoopSeconds(const QString& path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const int fd = ::open(batch::nativeBytesFromPath(path).constData(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> buffer(1'000'000);
+    while (::read(fd, buffer.data(), buffer.size()) > 0) {
+    }
+    ::close(fd);
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+double checksumSeconds(const QString& path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    NoProgress progress;
+    if (!checksum::FileChecksum(path, checksum::ChecksumKind::Crc32, progress))
+        qFatal("no checksum");
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+ui::Form2* confirmWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* form2 = qobject_cast<ui::Form2*>(widget); form2 && form2->isVisible())
+            return form2;
+    }
+    return nullptr;
+}
+
+// Waits, with the event loop running, until `done` holds; false after 60 s.
+template <typename Done> bool waitFor(Done&& done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > 60'000)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// One click on リネームする until the file has its new name; the file is put back after.
+double throughWindowSeconds(ui::Form1& window, const QString& dir, const QString& path)
+{
+    window.takeInFiles({path});
+    auto* editor = window.findChild<QPlainTextEdit*>(u"Text1"_s);
+    editor->selectAll();
+    editor->insertPlainText(u"big [*/CRC32/*]"_s);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+    ui::Form2* form2 = nullptr;
+    if (!waitFor([&] { return (form2 = confirmWindow()) != nullptr; })
+        || !QTest::qWaitForWindowExposed(form2))
+        qFatal("確認 did not open");
+    QTest::qWait(200); // the window manager has placed it
+    const QByteArray source = batch::nativeBytesFromPath(path);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(form2->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+    if (!waitFor([&] { return ::access(source.constData(), F_OK) != 0; }))
+        qFatal("the file was not renamed");
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const QStringList renamed = QDir(dir).entryList({u"big *"_s}, QDir::Files);
+    if (renamed.size() != 1 || !QFile::rename(dir + u'/' + renamed.first(), path))
+        qFatal("cannot put the file back");
+    waitFor([&] { return !window.isRenaming() && !confirmWindow(); });
+    return seconds;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const qint64 mib = argc > 1 ? QByteArray(argv[1]).toLongLong() : 2048;
+    const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
+    std::printf("platform %s, %lld MiB, %d rounds\n", qPrintable(QApplication::platformName()), mib,
+                rounds);
+
+    QTemporaryDir data;
+    QTemporaryDir files;
+    const QString path = files.filePath(u"f.bin"_s);
+    writeFile(path, mib * kMiB);
+    bench::SilentDialogs dialogs;
+    ui::Form1 window(data.path() + u'/', dialogs);
+    window.setJournalFolder(data.filePath(u"journal"_s));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("the main window was not shown");
+
+    std::vector<double> reads, checksums, windows;
+    readLoopSeconds(path);
+    for (int round = 0; round < rounds; ++round) {
+        reads.push_back(readLoopSeconds(path));
+        checksums.push_back(checksumSeconds(path));
+        windows.push_back(throughWindowSeconds(window, files.path(), path));
+        std::printf("round %d: read() %.3f s, checksum %.3f s, through the window %.3f s\n",
+                    round + 1, reads.back(), checksums.back(), windows.back());
+        std::fflush(stdout);
+    }
+    const double read = median(reads);
+    const double sum = median(checksums);
+    const double shown = median(windows);
+    std::printf("median: read() %.3f s, checksum %.3f s, through the window %.3f s\n", read, sum,
+                shown);
+    std::printf("window / checksum %.2f (at most 1.10), window / read() %.2f (below 1)\n",
+                shown / sum, shown / read);
+    return 0;
+}

@@ -5,9 +5,11 @@
 #include "checksum/filechecksum.h"
 #include "journal/undoplan.h"
 #include "rename/renamesession.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace quillet::sessiontest {
 
@@ -101,5 +103,33 @@ inline RenameSummary undoLastRun(const QString& journals, ScriptedRunDialogs& di
     RenameSession session(std::move(request), dialogs, realChecksum);
     return session.run();
 }
+
+// The folders of one test case: the journal folder and the files, fresh for every case.
+class SessionFolders {
+protected:
+    QTemporaryDir m_root;
+    QString m_journals;
+    QString m_files;
+    int m_case = 0;
+
+    QString file(const QString& name) const { return m_files + u'/' + name; }
+    QStringList fileNames() const
+    {
+        return QDir(m_files).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    }
+    void makeFiles(int count) const
+    {
+        for (int i = 0; i < count; ++i)
+            test::writeFile(file(u"f%1.txt"_s.arg(i)), contentOf(i));
+    }
+    // Call from init(): a new pair of folders for the next case.
+    bool nextCase()
+    {
+        ++m_case;
+        m_journals = m_root.filePath(u"journal%1"_s.arg(m_case));
+        m_files = m_root.filePath(u"files%1"_s.arg(m_case));
+        return QDir().mkpath(m_files);
+    }
+};
 
 } // namespace quillet::sessiontest

@@ -110,34 +110,11 @@ const FileSystemCalls& reservingCalls()
 
 } // namespace
 
-class TestRenameSession : public QObject {
+class TestRenameSession : public QObject, private SessionFolders {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_root;
-    QString m_journals;
-    QString m_files;
-    int m_case = 0;
-
-    QString file(const QString& name) const { return m_files + u'/' + name; }
-    QStringList fileNames() const
-    {
-        return QDir(m_files).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-    }
-    void makeFiles(int count) const
-    {
-        for (int i = 0; i < count; ++i)
-            test::writeFile(file(u"f%1.txt"_s.arg(i)), contentOf(i));
-    }
-
 private slots:
-    void init()
-    {
-        ++m_case;
-        m_journals = m_root.filePath(u"journal%1"_s.arg(m_case));
-        m_files = m_root.filePath(u"files%1"_s.arg(m_case));
-        QVERIFY(QDir().mkpath(m_files));
-    }
+    void init() { QVERIFY(nextCase()); }
 
     void killedRunLeavesExactlyItsRenames_data()
     {

@@ -83,34 +83,11 @@ undoLastRunWith(const QString& journals, const journal::IdentityLookup& lookup)
 
 } // namespace
 
-class TestUndoFaults : public QObject {
+class TestUndoFaults : public QObject, private SessionFolders {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_root;
-    QString m_journals;
-    QString m_files;
-    int m_case = 0;
-
-    QString file(const QString& name) const { return m_files + u'/' + name; }
-    QStringList fileNames() const
-    {
-        return QDir(m_files).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-    }
-    void makeFiles(int count) const
-    {
-        for (int i = 0; i < count; ++i)
-            test::writeFile(file(u"f%1.txt"_s.arg(i)), contentOf(i));
-    }
-
 private slots:
-    void init()
-    {
-        ++m_case;
-        m_journals = m_root.filePath(u"journal%1"_s.arg(m_case));
-        m_files = m_root.filePath(u"files%1"_s.arg(m_case));
-        QVERIFY(QDir().mkpath(m_files));
-    }
+    void init() { QVERIFY(nextCase()); }
 
     // A folder and a file inside it renamed in one run, in either order: the undo puts every
     // name back, the plan carrying the folder's move over to the path inside it.

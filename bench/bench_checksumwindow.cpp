@@ -5,6 +5,7 @@
 // a window manager: bench/checksum_window.sh starts Xvfb and openbox and runs this.
 // Arguments: [file size in MiB, default 2048] [rounds, default 5]
 #include "checksum/filechecksum.h"
+#include "patternfile.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 
@@ -42,19 +43,6 @@ public:
     void step(const QString&) override {}
     void end() override {}
 };
-
-void writeFile(const QString& path, qint64 bytes)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    QByteArray chunk(kMiB, Qt::Uninitialized);
-    for (qint64 written = 0; written < bytes; written += chunk.size()) {
-        for (int i = 0; i < chunk.size(); ++i)
-            chunk[i] = char(((written + i) * 2654435761u) >> 24);
-        out.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
-    }
-}
 
 // The plain loop: read() in blocks of 1,000,000 bytes, nothing done with them. Also what puts
 // the file in the page cache.
@@ -150,7 +138,7 @@ int main(int argc, char* argv[])
     QTemporaryDir data;
     QTemporaryDir files;
     const QString path = files.filePath(u"f.bin"_s);
-    writeFile(path, mib * kMiB);
+    bench::writePatternFile(path, mib * kMiB);
     bench::SilentDialogs dialogs;
     ui::Form1 window(data.path() + u'/', dialogs);
     window.setJournalFolder(data.filePath(u"journal"_s));

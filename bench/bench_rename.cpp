@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 
 #include "benchmain.h"
+#include "patternfile.h"
 
 #include <isa-l/crc.h>
 
@@ -64,17 +65,7 @@ const QString& fileOfSize(qint64 bytes)
     if (found != files.end())
         return found->second;
     const QString path = workDir().filePath(u"f%1.bin"_s.arg(bytes));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    QByteArray chunk(kMiB, Qt::Uninitialized);
-    for (qint64 written = 0; written < bytes; written += chunk.size()) {
-        for (int i = 0; i < chunk.size(); ++i)
-            chunk[i] = char(((written + i) * 2654435761u) >> 24);
-        out.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
-    }
-    out.flush();
-    ::fsync(out.handle());
+    bench::writePatternFile(path, bytes);
     return files.emplace(bytes, path).first->second;
 }
 

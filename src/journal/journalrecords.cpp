@@ -28,7 +28,6 @@ void appendCrc(QByteArray& out, QByteArrayView bytes)
     out.append(text, 8);
 }
 
-
 } // namespace
 
 void appendNumber(QByteArray& out, qint64 number)
@@ -116,13 +115,6 @@ bool isAbsoluteAndNormal(QByteArrayView nativePath)
 #endif
 }
 
-QByteArray pathField(const QString& path)
-{
-    QByteArray field;
-    appendBase64(field, batch::nativeBytesFromPath(path));
-    return field;
-}
-
 std::optional<QString> pathFromField(const QByteArray& field)
 {
     const QByteArray::FromBase64Result decoded =
@@ -140,13 +132,6 @@ void appendIdentity(QByteArray& out, const ItemIdentity& identity)
         out.append(',');
         appendNumber(out, number);
     }
-}
-
-QByteArray identityField(const ItemIdentity& identity)
-{
-    QByteArray field;
-    appendIdentity(field, identity);
-    return field;
 }
 
 std::optional<ItemIdentity> identityFromField(const QByteArray& field)

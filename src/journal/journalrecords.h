@@ -43,12 +43,10 @@ void appendIdentity(QByteArray& out, const ItemIdentity& identity);
 // The fields of a line whose check sum holds; nothing when it does not.
 [[nodiscard]] std::optional<QList<QByteArray>> fields(QByteArrayView line);
 
-[[nodiscard]] QByteArray pathField(const QString& path);
 // Only an absolute path without "." or ".." parts is taken: the journal names items, never
 // places relative to wherever the program happens to run.
 [[nodiscard]] std::optional<QString> pathFromField(const QByteArray& field);
 
-[[nodiscard]] QByteArray identityField(const ItemIdentity& identity);
 [[nodiscard]] std::optional<ItemIdentity> identityFromField(const QByteArray& field);
 
 // Whether the path is absolute and holds no "." or ".." part nor an empty one.

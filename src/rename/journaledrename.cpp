@@ -26,11 +26,4 @@ RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename)
     };
 }
 
-NoticedRename systemRename()
-{
-    return [](const QString& from, const QString& to, const HelperNotice& notice) {
-        return renameWithoutReplacing(from, to, notice);
-    };
-}
-
 } // namespace quillet::rename

@@ -10,7 +10,4 @@ namespace quillet::rename {
 // outcome after the rename.
 [[nodiscard]] RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename);
 
-// The system's rename as a rename that tells its helper items.
-[[nodiscard]] NoticedRename systemRename();
-
 } // namespace quillet::rename

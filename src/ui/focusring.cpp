@@ -35,6 +35,9 @@ FocusRing::FocusRing(QWidget* window)
 {
     setObjectName(QStringLiteral("focusRing"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A focus frame starts visible at the window's top left with no control to ring; until a
+    // control takes the focus there is nothing to draw.
+    hide();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { follow(now); });
     follow(QApplication::focusWidget());
@@ -58,7 +61,11 @@ void FocusRing::follow(QWidget* focus)
     // stays where it was.
     if (!m_window || (focus && focus->window() != m_window))
         return;
-    setWidget(ringedControl(focus));
+    QWidget* control = ringedControl(focus);
+    setWidget(control);
+    // Setting no control where there was none before leaves the frame as it was: hidden here.
+    if (!control)
+        hide();
 }
 
 void FocusRing::paintEvent(QPaintEvent*)

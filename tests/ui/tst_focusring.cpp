@@ -92,6 +92,20 @@ private slots:
 
     // Tabbing into an operation list changed the blue of its selected row by one shade; the
     // listing of "確認" and the read-only displays showed no focus at all.
+    // A ring with no control to ring was left at the window's top left, a block of the
+    // selection colour over the first option, whenever the focus started on an option.
+    void ringWithoutAControlIsNotDrawn()
+    {
+        QWidget window;
+        auto* option = new QRadioButton(u"イージーモード"_s, &window);
+        auto* ring = new ui::FocusRing(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        option->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(!ring->isVisible());
+    }
+
     void focusedControlIsRinged_data()
     {
         QTest::addColumn<QString>("window");

@@ -22,7 +22,7 @@ std::optional<Header> readHeader(QByteArrayView line)
 {
     const std::optional<QList<QByteArray>> fields = records::fields(line);
     if (!fields || fields->size() != 6 || fields->at(0) != records::kMagic
-        || fields->at(1) != records::kVersion)
+        || (fields->at(1) != records::kVersion && fields->at(1) != records::kWholePlanFirstVersion))
         return std::nullopt;
     Header header;
     if (fields->at(2) == runKindWord(RunKind::Undo))
@@ -118,7 +118,7 @@ JournalRead readJournal(const QString& path)
         if (!ok || index < 0)
             return damaged(lineNumber);
         if (kind == "P") {
-            // The plan comes whole before anything else, its entries numbered in order.
+            // The plan's entries come numbered in order, each before anything else of its own.
             std::optional<QString> from, to;
             std::optional<ItemIdentity> identity;
             if (fields->size() != 5 || index != contents.entries.size() || index >= planned
@@ -130,7 +130,7 @@ JournalRead readJournal(const QString& path)
                 {*from, *to, *identity, QString(), JournalEntry::State::Unknown});
             continue;
         }
-        if (contents.entries.size() != planned || index >= planned)
+        if (index >= contents.entries.size())
             return damaged(lineNumber);
         JournalEntry& entry = contents.entries[qsizetype(index)];
         if (entry.state != JournalEntry::State::Unknown)

@@ -2,7 +2,7 @@
 
 // The lines of a journal file, shared by the writer and the reader. Every line is
 // "FIELD<TAB>FIELD…<TAB>CRC-32 of what precedes it", so a torn or altered line is found.
-//   QUILLET-JOURNAL  2  rename|undo|redo <start, UTC, ISO 8601>  <entries>  <journal undone or ->
+//   QUILLET-JOURNAL  3  rename|undo|redo <start, UTC, ISO 8601>  <entries>  <journal undone or ->
 //   P  <entry>  <old path>  <new path>  <identity of the item at the old path>   (the plan)
 //   T  <entry>  <new path>     the new path changed during the run (an answer to the prompt
 //                              for a taken name, a checksum filled in); before the rename
@@ -12,6 +12,9 @@
 //   N  <entry>                 not renamed
 //   E                          the run ended: every rename that happened has its R
 // Paths are the exact bytes, in Base64; an identity is type,device,inode,size,mtime,btime.
+// The plan's entries are numbered 0, 1, … in order, at most <entries> of them (those of the run
+// whose item was there); they come in pieces, and every other line of an entry comes after its
+// P line. Version 2 had the whole plan first, which version 3 still reads.
 #include "journal/itemidentity.h"
 
 #include <QByteArray>
@@ -24,7 +27,8 @@
 namespace quillet::journal::records {
 
 inline constexpr QByteArrayView kMagic = "QUILLET-JOURNAL";
-inline constexpr QByteArrayView kVersion = "2";
+inline constexpr QByteArrayView kVersion = "3";
+inline constexpr QByteArrayView kWholePlanFirstVersion = "2";
 
 // The largest share of a journal one entry can take: its plan line with two paths of the
 // longest length a system takes, its outcome and a few changes of its new path. A journal

@@ -4,6 +4,7 @@
 #include "datafile/systemerror.h"
 #include "journal/journalfolder.h"
 #include "journal/journalrecords.h"
+#include "journal/planencoder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -32,6 +34,11 @@ namespace {
 // Outcomes wait in memory up to this size or this long before they go to the file.
 constexpr qsizetype kPendingBytes = 64 * 1024;
 constexpr qint64 kForceIntervalMs = 1000;
+// The plan's first piece, forced before the first rename; a short run's whole plan. Later
+// pieces reach as far ahead of the renames as the plan already is, so each force is paid for
+// by more renames than it costs, and bounded so the renames never wait long.
+constexpr qsizetype kFirstPiece = 512;
+constexpr qsizetype kLargestPiece = 64 * 1024;
 
 int openNew(const QString& path)
 {
@@ -56,36 +63,6 @@ void syncFolder(const QString& folder)
         ::fsync(fd);
         ::close(fd);
     }
-#endif
-}
-
-// The exact bytes of a path as the journal keeps it: absolute, without "." or ".." parts.
-// Such parts, where a name typed them, are resolved by the system, the way the rename will
-// resolve them; nothing when the folder is not there (the rename cannot happen either).
-std::optional<QByteArray> journalPath(const QString& path)
-{
-    QByteArray bytes = batch::nativeBytesFromPath(path);
-    if (records::isAbsoluteAndNormal(bytes))
-        return bytes;
-#ifdef Q_OS_WIN
-    const QString canonical = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
-    if (canonical.isEmpty())
-        return std::nullopt;
-    return batch::nativeBytesFromPath(
-        QDir::cleanPath(canonical + u'/' + QFileInfo(path).fileName()));
-#else
-    const qsizetype slash = bytes.lastIndexOf('/');
-    const QByteArray name = bytes.mid(slash + 1);
-    if (slash < 0 || name.isEmpty() || name == "." || name == "..")
-        return std::nullopt;
-    char* resolved = ::realpath(slash == 0 ? "/" : bytes.left(slash).constData(), nullptr);
-    if (!resolved)
-        return std::nullopt;
-    QByteArray folder(resolved);
-    ::free(resolved);
-    if (!folder.endsWith('/'))
-        folder += '/';
-    return folder + name;
 #endif
 }
 
@@ -133,18 +110,19 @@ void RenameJournal::close()
     m_fd = -1;
 }
 
-void RenameJournal::fail(const QString& reason)
+void RenameJournal::failLocked(const QString& reason)
 {
     if (m_error.isEmpty())
         m_error = reason.isEmpty() ? datafile::systemErrorReason(EIO) : reason;
-    // Once a line is missing the journal stops: what it holds stays true.
-    close();
+    // Once a line is missing the journal stops: what it holds stays true. The file stays open
+    // until the run ends, since the other thread may be forcing it.
+    m_failed.store(true, std::memory_order_relaxed);
 }
 
 bool RenameJournal::create()
 {
     if (const std::optional<QString> problem = checkJournalFolder(m_folder, true)) {
-        fail(*problem);
+        failLocked(*problem);
         return false;
     }
     removeOldJournals(m_folder);
@@ -159,12 +137,14 @@ bool RenameJournal::create()
         if (errno != EEXIST)
             break;
     }
-    fail(QDir::toNativeSeparators(m_folder) + u": "_s + datafile::systemErrorReason(errno));
+    failLocked(QDir::toNativeSeparators(m_folder) + u": "_s + datafile::systemErrorReason(errno));
     return false;
 }
 
-bool RenameJournal::write(const QByteArray& bytes)
+bool RenameJournal::writeLocked(const QByteArray& bytes)
 {
+    if (m_failed.load(std::memory_order_relaxed))
+        return false;
     qsizetype done = 0;
     while (done < bytes.size()) {
 #ifdef Q_OS_WIN
@@ -175,7 +155,7 @@ bool RenameJournal::write(const QByteArray& bytes)
             continue;
 #endif
         if (n <= 0) {
-            fail(datafile::systemErrorReason(n < 0 ? errno : ENOSPC));
+            failLocked(datafile::systemErrorReason(n < 0 ? errno : ENOSPC));
             return false;
         }
         done += n;
@@ -185,12 +165,6 @@ bool RenameJournal::write(const QByteArray& bytes)
 
 bool RenameJournal::force()
 {
-    if (!m_pending.isEmpty()) {
-        const bool written = write(m_pending);
-        m_pending.resize(0);
-        if (!written)
-            return false;
-    }
 #if defined(Q_OS_WIN)
     const bool forced = ::_commit(m_fd) == 0;
 #elif defined(Q_OS_DARWIN)
@@ -199,137 +173,173 @@ bool RenameJournal::force()
     const bool forced = ::fdatasync(m_fd) == 0;
 #endif
     if (!forced) {
-        fail(datafile::systemErrorReason(errno));
-        return false;
+        const int error = errno;
+        const std::lock_guard lock(m_mutex);
+        failLocked(datafile::systemErrorReason(error));
     }
-    m_sinceForced.start();
-    return true;
+    return forced && !m_failed.load(std::memory_order_relaxed);
 }
 
 bool RenameJournal::append(const QByteArray& record, bool forced)
 {
-    if (m_fd < 0)
-        return false;
     m_pending += record;
-    if (forced)
-        return force();
-    if (m_sinceForced.hasExpired(kForceIntervalMs))
-        return force();
-    if (m_pending.size() >= kPendingBytes) {
-        const bool written = write(m_pending);
-        m_pending.resize(0); // keeps its room for the next outcomes
-        return written;
+    if (m_failed.load(std::memory_order_relaxed)) {
+        m_pending.clear();
+        return false;
     }
-    return true;
+    forced = forced || m_sinceForced.hasExpired(kForceIntervalMs);
+    if (!forced && m_pending.size() < kPendingBytes)
+        return true;
+    {
+        // The plan's thread writes a piece now and then; unforced outcomes simply wait for the
+        // next chance rather than hold up the renames.
+        std::unique_lock lock(m_mutex, std::defer_lock);
+        if (forced)
+            lock.lock();
+        else if (!lock.try_lock())
+            return true;
+        const bool written = writeLocked(m_pending);
+        m_pending.resize(0); // keeps its room for the next outcomes
+        if (!written)
+            return false;
+    }
+    if (!forced)
+        return true;
+    m_sinceForced.start();
+    return force();
 }
 
 std::optional<QString> RenameJournal::writePlan(const QStringList& sources,
-                                                const QStringList& targets,
-                                                const IdentityLookup& lookup)
+                                                const QStringList& targets, IdentityLookup lookup)
 {
-    const qsizetype count = qMin(sources.size(), targets.size());
-    QByteArray plan;
-    plan.reserve(count * 256);
-    QByteArray payload;
-    m_sources.reserve(count);
-    m_targets.reserve(count);
-    QList<std::optional<ItemIdentity>> identities;
-    identities.reserve(count);
-    bool missing = false;
-    for (qsizetype i = 0; i < count; ++i) {
-        identities.append(lookup(sources.at(i)));
-        missing = missing || !identities.last();
-    }
-    if (missing) {
-        // A rename through a name that an earlier one fills (a swap through a third name, an
-        // undo that puts a folder back before the files inside it) plans the item that will
-        // be there.
-        QHash<QString, qsizetype> filledBy;
-        for (qsizetype i = 0; i < count; ++i) {
-            if (!identities.at(i)) {
-                if (const auto earlier = filledBy.constFind(sources.at(i));
-                    earlier != filledBy.cend())
-                    identities[i] = identities.at(*earlier);
-            }
-            filledBy.insert(targets.at(i), i);
-        }
-    }
-    for (qsizetype i = 0; i < count; ++i) {
-        const std::optional<ItemIdentity>& identity = identities.at(i);
-        const std::optional<QByteArray> from = journalPath(sources.at(i));
-        const std::optional<QByteArray> to = journalPath(targets.at(i));
-        if (!identity || !from || !to)
-            continue;
-        payload.clear();
-        payload.append("P\t");
-        records::appendNumber(payload, m_sources.size());
-        payload.append('\t');
-        records::appendBase64(payload, *from);
-        payload.append('\t');
-        records::appendBase64(payload, *to);
-        payload.append('\t');
-        records::appendIdentity(payload, *identity);
-        records::appendLine(plan, payload);
-        m_sources.append(sources.at(i));
-        m_targets.append(targets.at(i));
-    }
+    auto encoder = std::make_unique<PlanEncoder>(sources, targets, std::move(lookup));
+    const qsizetype count = encoder->count();
+    m_plannedOf.assign(size_t(count), -1);
+    m_entryOf.assign(size_t(count), -1);
+    const QByteArray firstPiece = encoder->encode(kFirstPiece, m_plannedOf, m_entryOf);
+    // The header counts the entries asked for; the plan holds those that can be renamed.
     const QByteArray header =
         records::line(records::kMagic.toByteArray() + '\t' + records::kVersion.toByteArray() + '\t'
                       + runKindWord(m_kind) + '\t'
                       + QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toLatin1()
-                      + '\t' + QByteArray::number(m_sources.size()) + '\t'
+                      + '\t' + QByteArray::number(count) + '\t'
                       + (m_undoes.isEmpty() ? QByteArray("-") : m_undoes.toUtf8().toBase64()));
-    if (!create()) {
-        m_sources.clear();
-        m_targets.clear();
-        return m_error;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!create() || !writeLocked(header + firstPiece)) {
+            close();
+            return m_error;
+        }
     }
-    if (!write(header + plan) || !force()) {
-        m_sources.clear();
-        m_targets.clear();
+    if (!force()) {
+        close();
         return m_error;
     }
     syncFolder(m_folder);
+    m_sinceForced.start();
+    m_sources = sources;
+    m_targets = targets;
+    m_plannedUpTo.store(encoder->next(), std::memory_order_relaxed);
+    if (encoder->next() < count)
+        m_planner = std::thread(&RenameJournal::planTheRest, this, std::move(encoder));
+    else
+        m_planEnded = true;
     return std::nullopt;
+}
+
+void RenameJournal::planTheRest(std::unique_ptr<PlanEncoder> encoder)
+{
+    while (encoder->next() < encoder->count() && !m_cancelPlan.load(std::memory_order_relaxed)) {
+        const qsizetype ahead = encoder->next() - m_renaming.load(std::memory_order_relaxed);
+        const QByteArray piece =
+            encoder->encode(encoder->next() + std::clamp(ahead, kFirstPiece, kLargestPiece),
+                            m_plannedOf, m_entryOf);
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!writeLocked(piece))
+                break;
+        }
+        if (!force())
+            break;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_plannedUpTo.store(encoder->next(), std::memory_order_release);
+        }
+        m_planGrew.notify_all();
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_planEnded = true;
+    }
+    m_planGrew.notify_all();
+}
+
+void RenameJournal::stopPlanning()
+{
+    if (!m_planner.joinable())
+        return;
+    m_cancelPlan.store(true, std::memory_order_relaxed);
+    m_planner.join();
 }
 
 std::optional<qsizetype> RenameJournal::entryOf(const QString& from)
 {
-    for (qsizetype i = m_next; i < m_sources.size(); ++i) {
-        if (m_sources.at(i) == from) {
-            m_next = i;
-            return i;
+    for (qsizetype i = m_nextEntry; i < m_sources.size(); ++i) {
+        if (m_sources.at(i) != from)
+            continue;
+        m_renaming.store(i, std::memory_order_relaxed);
+        if (i >= m_plannedUpTo.load(std::memory_order_acquire)) {
+            std::unique_lock lock(m_mutex);
+            m_planGrew.wait(lock, [this, i] {
+                return m_plannedUpTo.load(std::memory_order_relaxed) > i || m_planEnded;
+            });
+            if (m_plannedUpTo.load(std::memory_order_relaxed) <= i)
+                return std::nullopt;
         }
+        const qsizetype entry = m_plannedOf[size_t(i)];
+        if (entry < 0)
+            return std::nullopt;
+        m_nextEntry = i;
+        return entry;
     }
     return std::nullopt;
 }
 
+bool RenameJournal::failed() const
+{
+    return m_failed.load(std::memory_order_relaxed);
+}
+
+QString RenameJournal::error()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_error;
+}
+
 bool RenameJournal::recordTarget(qsizetype entry, const QString& to)
 {
-    if (m_targets.at(entry) == to)
-        return m_fd >= 0;
+    QString& target = m_targets[m_entryOf[size_t(entry)]];
+    if (target == to)
+        return !failed();
     const std::optional<QByteArray> recorded = journalPath(to);
     if (!recorded)
         return false;
-    m_targets[entry] = to;
-    return append(
-        records::line("T\t" + QByteArray::number(entry) + '\t' + recorded->toBase64()), true);
+    target = to;
+    return append(records::line("T\t" + QByteArray::number(entry) + '\t' + recorded->toBase64()),
+                  true);
 }
 
 bool RenameJournal::recordHelper(qsizetype entry, const QString& path)
 {
     const std::optional<QByteArray> recorded = journalPath(path);
     return recorded
-           && append(records::line("H\t" + QByteArray::number(entry) + '\t'
-                                   + recorded->toBase64()),
+           && append(records::line("H\t" + QByteArray::number(entry) + '\t' + recorded->toBase64()),
                      true);
 }
 
 void RenameJournal::recordOutcome(qsizetype entry, bool renamed)
 {
     m_renamedAny = m_renamedAny || renamed;
-    if (m_fd < 0)
-        return;
     char payload[32] = {renamed ? 'R' : 'N', '\t'};
     const std::to_chars_result end =
         std::to_chars(payload + 2, payload + sizeof payload, qint64(entry));
@@ -339,6 +349,7 @@ void RenameJournal::recordOutcome(qsizetype entry, bool renamed)
 
 void RenameJournal::finish()
 {
+    stopPlanning();
     if (m_fd < 0)
         return;
     if (!m_renamedAny) {
@@ -346,8 +357,8 @@ void RenameJournal::finish()
         QFile::remove(m_path);
         return;
     }
-    if (append(records::line("E"), true))
-        close();
+    (void)append(records::line("E"), true);
+    close();
 }
 
 } // namespace quillet::journal

@@ -6,24 +6,36 @@
 
 namespace quillet::rename {
 
-RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename)
+RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename, RunControl& control)
 {
-    return [&journal, rename = std::move(rename)](const QString& from, const QString& to) {
-        // Only what had an item at its old path when the run began is in the plan.
-        const std::optional<qsizetype> entry = journal.entryOf(from);
-        if (!entry)
-            return RenameResult::failed(datafile::systemErrorReason(ENOENT));
-        if (!journal.recordTarget(*entry, to))
-            return RenameResult::failed(kHelperNotRecordedReason.toString());
-        const HelperNotice notice = [&journal, entry](const QString& path) {
-            return journal.recordHelper(*entry, path);
+    return
+        [&journal, &control, rename = std::move(rename)](const QString& from, const QString& to) {
+            const auto notRecorded = [&journal, &control] {
+                if (journal.failed())
+                    control.requestStop();
+                return RenameResult::failed(kHelperNotRecordedReason.toString());
+            };
+            // Only what had an item at its old path when its piece of the plan was made is in the
+            // plan.
+            const std::optional<qsizetype> entry = journal.entryOf(from);
+            if (!entry) {
+                if (journal.failed())
+                    return notRecorded();
+                return RenameResult::failed(datafile::systemErrorReason(ENOENT));
+            }
+            if (!journal.recordTarget(*entry, to))
+                return notRecorded();
+            const HelperNotice notice = [&journal, entry](const QString& path) {
+                return journal.recordHelper(*entry, path);
+            };
+            RenameResult result = rename(from, to, notice);
+            // A taken name is asked again for the same entry; the outcome waits for its end.
+            if (result.outcome != RenameResult::Outcome::TargetExists)
+                journal.recordOutcome(*entry, result.outcome == RenameResult::Outcome::Done);
+            if (journal.failed())
+                control.requestStop();
+            return result;
         };
-        RenameResult result = rename(from, to, notice);
-        // A taken name is asked again for the same entry; the outcome waits for its end.
-        if (result.outcome != RenameResult::Outcome::TargetExists)
-            journal.recordOutcome(*entry, result.outcome == RenameResult::Outcome::Done);
-        return result;
-    };
 }
 
 } // namespace quillet::rename

@@ -88,7 +88,7 @@ RenameSummary RenameSession::run()
         }
         run = [rename](const QString& from, const QString& to) { return rename(from, to, {}); };
     } else {
-        run = journaled(journal, rename);
+        run = journaled(journal, rename, m_control);
     }
 
     const RenameSummary summary =

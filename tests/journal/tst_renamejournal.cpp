@@ -9,6 +9,7 @@
 #include "testfiles.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -160,6 +161,9 @@ private slots:
         QTest::newRow("path with ..") << u"dotdot"_s << u"壊れています"_s;
         QTest::newRow("identity missing") << u"no-identity"_s << u"壊れています"_s;
         QTest::newRow("outcome for an entry never planned") << u"unplanned"_s << u"壊れています"_s;
+        QTest::newRow("outcome before its plan line") << u"outcome-first"_s << u"壊れています"_s;
+        QTest::newRow("more plan lines than the run's entries")
+            << u"overplanned"_s << u"壊れています"_s;
         QTest::newRow("larger than its run could write") << u"huge"_s << u"大きさ"_s;
     }
 
@@ -235,7 +239,22 @@ private slots:
             else if (change == u"unplanned")
                 plan = signedLine("P\t0\t" + base64A + '\t' + base64B + '\t' + identity)
                        + signedLine("R\t5");
-            rewrite(header + plan);
+            else if (change == u"overplanned")
+                plan = signedLine("P\t0\t" + base64A + '\t' + base64B + '\t' + identity)
+                       + signedLine("P\t1\t" + base64B + '\t' + base64A + '\t' + identity);
+            if (change == u"outcome-first") {
+                // A run of two entries whose second outcome comes before its plan line.
+                const QByteArray twoEntries = signedLine(
+                    "QUILLET-JOURNAL\t3\trename\t"
+                    + QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toLatin1()
+                    + "\t2\t-");
+                rewrite(twoEntries
+                        + signedLine("P\t0\t" + base64A + '\t' + base64B + '\t' + identity)
+                        + signedLine("R\t1")
+                        + signedLine("P\t1\t" + base64B + '\t' + base64A + '\t' + identity));
+            } else {
+                rewrite(header + plan);
+            }
         }
 
         const JournalRead read = readJournal(path);

@@ -20,6 +20,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace quillet;
@@ -62,6 +63,30 @@ const FileSystemCalls& reservingCalls()
                                        systemCalls().mkdir};
     return calls;
 }
+
+// No file of this process may grow past `bytes` while it lives, as on a disk that is full; a
+// write past it fails instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_before{};
+    void (*m_signal)(int) = nullptr;
+};
 
 // The child's part of killedRunLeavesExactlyItsRenames.
 [[noreturn]] void killedRun(const QStringList& args)
@@ -261,6 +286,47 @@ private slots:
         QCOMPARE(summary.renamed, yes ? 3 : 0);
         QCOMPARE(fileNames().first(), yes ? u"g0.txt"_s : u"f0.txt"_s);
         QCOMPARE(dialogs.messages.size(), yes ? 1 : 0);
+    }
+
+    // The plan's later pieces are written while the renames go on; when the disk fills up
+    // before the plan is whole, the run stops there: nothing the journal does not hold is
+    // renamed, and the undo takes back exactly what was.
+    void journalFullBeforeThePlanIsWholeStopsTheRun()
+    {
+        const int count = 6000;
+        makeFiles(count);
+        ScriptedRunDialogs dialogs;
+        RenameSummary summary;
+        {
+            // Room for the plan's first pieces, not for the whole plan of 6,000 entries.
+            const FileSizeLimit full(256 * 1024);
+            RenameSession session(
+                renameRequest(m_journals, makeBatch(QDir(m_files), count, u"plain"_s)), dialogs,
+                realChecksum);
+            summary = session.run();
+        }
+        QVERIFY(dialogs.questions.isEmpty());
+        QVERIFY(summary.stopped);
+        QVERIFY2(summary.renamed > 0 && summary.renamed < count,
+                 qPrintable(QString::number(summary.renamed)));
+        QCOMPARE(summary.renamed + summary.notRenamed, count);
+        // At most the entry that found the plan stopped failed; the rest were left untried.
+        QVERIFY(summary.skipped.size() <= 1);
+        for (const SkippedEntry& skipped : summary.skipped)
+            QCOMPARE(skipped.reason, kHelperNotRecordedReason.toString());
+        QCOMPARE(summary.untried + summary.skipped.size(), summary.notRenamed);
+        QCOMPARE(QDir(m_files).entryList({u"g*.txt"_s}, QDir::Files).size(), summary.renamed);
+        // The failure of that entry, if one failed, the end message, and why it stopped.
+        QCOMPARE(dialogs.messages.size(), 2 + summary.skipped.size());
+        QVERIFY(dialogs.messages.at(dialogs.messages.size() - 2).startsWith(u"中止しました。"_s));
+        QVERIFY(dialogs.messages.last().startsWith(journalStoppedMessage() + u'|'));
+
+        const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+        QVERIFY2(last.plan, qPrintable(last.message));
+        QCOMPARE(last.plan->steps.size(), summary.renamed);
+        QCOMPARE(undoLastRun(m_journals, dialogs).renamed, summary.renamed);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
     }
 
     // a → t, b → a, t → b swaps two files through a third name: the undo swaps them back, and

@@ -114,6 +114,8 @@ void Form2::setTakingBack(const QString& verb, const QString& line)
     m_renameButton->setText(rename ? QStringLiteral("リネームする") : verb);
     m_renameButton->setAccessibleName(m_renameButton->text());
     m_renameButton->setToolTip(rename ? QStringLiteral("リネームを開始します") : line);
+    // A screen reader says what the button does: an undo window's button never says it renames.
+    m_renameButton->setAccessibleDescription(m_renameButton->toolTip());
     if (!rename)
         m_precheckLine->setFindings({}, line, {});
 }

@@ -160,6 +160,8 @@ private slots:
         QVERIFY(confirmWindow());
         QCOMPARE(confirmWindow()->windowTitle(), u"確認 — 元に戻す"_s);
         QCOMPARE(confirmButton()->text(), u"元に戻す"_s);
+        // What a screen reader says of the button is the undo, never a rename.
+        QCOMPARE(confirmButton()->accessibleDescription(), checkLine(confirmWindow()));
         QVERIFY2(QRegularExpression(
                      u"^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d のリネーム 2件を元に戻します$"_s)
                      .match(checkLine(confirmWindow()))
@@ -192,6 +194,7 @@ private slots:
         listBatch({u"b.txt"_s}, u"y"_s);
         QCOMPARE(confirmWindow()->windowTitle(), u"確認"_s);
         QCOMPARE(confirmButton()->text(), u"リネームする"_s);
+        QCOMPARE(confirmButton()->accessibleDescription(), u"リネームを開始します"_s);
         QVERIFY(!checkLine(confirmWindow()).contains(u"元に戻します"_s));
         confirm();
         QCOMPARE(files(), (QStringList{u"x.txt"_s, u"y.txt"_s}));

@@ -25,8 +25,8 @@ RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename, 
             }
             if (!journal.recordTarget(*entry, to))
                 return notRecorded();
-            const HelperNotice notice = [&journal, entry](const QString& path) {
-                return journal.recordHelper(*entry, path);
+            const HelperNotice notice = [&journal, planned = *entry](const QString& path) {
+                return journal.recordHelper(planned, path);
             };
             RenameResult result = rename(from, to, notice);
             // A taken name is asked again for the same entry; the outcome waits for its end.

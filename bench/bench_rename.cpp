@@ -32,12 +32,16 @@
 
 #include <isa-l/crc.h>
 
+#include <algorithm>
 #include <fcntl.h>
+#include <numeric>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -347,32 +351,42 @@ double timedRenames(int count, int mode, int round)
 }
 
 // The three ways over the same number of files, each on fresh files, their order turned at
-// every iteration so that none always comes first onto a busy disk. Reports each way's mean
-// time and the ratios; the benchmark's own time is the journaled run's.
+// every iteration so that none always comes first onto a busy disk. Reports each way's median
+// and mean time and the ratios of both (the median leaves out a stall of the disk that hits one
+// iteration); the benchmark's own time is the journaled run's.
 void BM_RenameRun(benchmark::State& state)
 {
     const int count = int(state.range(0));
     static int round = 0;
-    double total[3] = {};
+    std::vector<double> times[3];
     int iteration = 0;
     for (auto _ : state) {
         double journaled = 0;
         for (int k = 0; k < 3; ++k) {
             const int mode = (k + iteration) % 3;
             const double ms = timedRenames(count, mode, round++);
-            total[mode] += ms;
+            times[mode].push_back(ms);
             if (mode == 2)
                 journaled = ms;
         }
         ++iteration;
         state.SetIterationTime(journaled / 1000);
     }
-    const double n = double(iteration);
-    state.counters["bare_ms"] = total[0] / n;
-    state.counters["without_journal_ms"] = total[1] / n;
-    state.counters["with_journal_ms"] = total[2] / n;
-    state.counters["journal_vs_without"] = total[2] / total[1];
-    state.counters["journal_vs_bare"] = total[2] / total[0];
+    double median[3] = {};
+    double mean[3] = {};
+    for (int mode = 0; mode < 3; ++mode) {
+        std::vector<double>& t = times[mode];
+        std::sort(t.begin(), t.end());
+        const size_t n = t.size();
+        median[mode] = n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
+        mean[mode] = std::accumulate(t.begin(), t.end(), 0.0) / double(n);
+    }
+    state.counters["bare_ms"] = median[0];
+    state.counters["without_journal_ms"] = median[1];
+    state.counters["with_journal_ms"] = median[2];
+    state.counters["journal_vs_without"] = median[2] / median[1];
+    state.counters["journal_vs_bare"] = median[2] / median[0];
+    state.counters["mean_journal_vs_without"] = mean[2] / mean[1];
 }
 
 void BM_PerlRename(benchmark::State& state)
@@ -457,11 +471,16 @@ BENCHMARK(BM_FileChecksum)
     ->MinTime(0.1);
 BENCHMARK(BM_RenameRun)
     ->Arg(10'000)
+    ->ArgName("files")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9);
+BENCHMARK(BM_RenameRun)
     ->Arg(100'000)
     ->ArgName("files")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(4);
+    ->Iterations(5);
 BENCHMARK(BM_PerlRename)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 QUILLET_BENCHMARK_MAIN(QApplication)

@@ -170,20 +170,42 @@ QStringList ChunkedText::lines(qsizetype count) const
 {
     QStringList out;
     out.reserve(count);
-    for (const Piece& piece : m_pieces) {
-        const QStringView text = piece.text;
-        qsizetype start = 0;
-        while (out.size() < count) {
-            const qsizetype end = text.indexOf(kLineBreak, start);
-            out.append(text.sliced(start, (end < 0 ? text.size() : end) - start).toString());
-            if (end < 0)
-                break;
-            start = end + kLineBreak.size();
-        }
-    }
-    while (out.size() < count)
-        out.append(QString());
+    forEachLine(count, [&out](QStringView line) { out.append(line.toString()); });
     return out;
+}
+
+void ChunkedText::Builder::addLine(QStringView line)
+{
+    if (m_pieceLines == kPieceLines)
+        endPiece();
+    if (m_pieceLines > 0)
+        m_piece.append(kLineBreak);
+    m_piece.append(line);
+    ++m_pieceLines;
+    ++m_lineCount;
+}
+
+void ChunkedText::Builder::endPiece()
+{
+    // A piece lives as long as the text; the room it grew into would be wasted all that time.
+    m_piece.squeeze();
+    m_size += m_piece.size() + (m_pieces.isEmpty() ? 0 : kLineBreak.size());
+    m_pieces.append(Piece{std::move(m_piece), m_pieceLines});
+    m_piece = QString();
+    m_pieceLines = 0;
+}
+
+ChunkedText ChunkedText::Builder::take()
+{
+    ChunkedText text;
+    if (m_lineCount == 0)
+        return text;
+    endPiece();
+    text.m_pieces = std::move(m_pieces);
+    text.m_size = m_size;
+    text.m_lineCount = m_lineCount;
+    *this = Builder();
+    return text;
 }
 
 bool ChunkedText::sharesAllWith(const ChunkedText& other) const

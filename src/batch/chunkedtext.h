@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batch/linetext.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,12 @@ namespace quillet::batch {
 // The pieces are joined by CR LF. Each piece holds one or more whole lines, so line n of the
 // text is a line of exactly one piece, read the same way as in the whole text.
 class ChunkedText {
+    // A run of whole lines and how many there are.
+    struct Piece {
+        QString text;
+        qsizetype lines = 1;
+    };
+
 public:
     // About this many lines per piece: small enough that a copied piece costs little, large
     // enough that the list of pieces is short.
@@ -43,14 +51,55 @@ public:
     // True when both hold the same pieces, without looking at a character.
     [[nodiscard]] bool sharesAllWith(const ChunkedText& other) const;
 
+    // Lines 0 .. count - 1 handed to `visit` one at a time as views into the pieces, the
+    // empty line for lines the text does not have. Nothing is copied.
+    template <typename Visit> void forEachLine(qsizetype count, Visit&& visit) const
+    {
+        qsizetype done = 0;
+        for (qsizetype i = 0; i < m_pieces.size() && done < count; ++i)
+            done += visitLines(m_pieces[i].text, count - done, visit);
+        for (; done < count; ++done)
+            visit(QStringView());
+    }
+
+    // Builds a text line by line, a piece at a time, so that a text made from another (an
+    // operation run on every line) never exists as one whole string besides its pieces.
+    class Builder {
+    public:
+        void addLine(QStringView line);
+        // The lines added so far; the empty text when none was.
+        [[nodiscard]] ChunkedText take();
+
+    private:
+        void endPiece();
+
+        QList<Piece> m_pieces;
+        QString m_piece;
+        qsizetype m_pieceLines = 0;
+        qsizetype m_size = 0;
+        qsizetype m_lineCount = 0;
+    };
+
     friend bool operator==(const ChunkedText& a, const ChunkedText& b);
     friend bool operator==(const ChunkedText& a, const QString& b);
 
 private:
-    struct Piece {
-        QString text;
-        qsizetype lines = 1;
-    };
+    // Calls `visit` for at most `count` lines of one piece; returns how many it visited.
+    template <typename Visit>
+    static qsizetype visitLines(QStringView piece, qsizetype count, Visit& visit)
+    {
+        qsizetype start = 0;
+        qsizetype visited = 0;
+        while (visited < count) {
+            const qsizetype end = piece.indexOf(kLineBreak, start);
+            visit(piece.sliced(start, (end < 0 ? piece.size() : end) - start));
+            ++visited;
+            if (end < 0)
+                break;
+            start = end + kLineBreak.size();
+        }
+        return visited;
+    }
     // Appends the pieces of `text`, about kPieceLines lines each.
     static void split(QList<Piece>& out, const QString& text);
 

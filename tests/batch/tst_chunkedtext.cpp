@@ -78,6 +78,44 @@ private slots:
         verifyEquals(ChunkedText(text), text);
     }
 
+    // A text built line by line is the text those lines joined by CR LF, cut into pieces of
+    // whole lines; reading its lines one at a time gives them back.
+    void builtLineByLine_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        const auto numberedLines = [](qsizetype count) {
+            return linesForEntries(numbered(count), count);
+        };
+        QTest::newRow("no line") << QStringList();
+        QTest::newRow("one empty line") << QStringList{QString()};
+        QTest::newRow("empty lines") << QStringList{QString(), QString(), QString()};
+        QTest::newRow("lone CR and LF at the ends of lines")
+            << QStringList{u"\r"_s, u"\n"_s, u"a\r"_s, u"\nb"_s};
+        QTest::newRow("exactly one piece") << numberedLines(kPiece);
+        QTest::newRow("one line more than a piece") << numberedLines(kPiece + 1);
+        QTest::newRow("several pieces, the last one empty")
+            << numberedLines(3 * kPiece) + QStringList{QString()};
+    }
+    void builtLineByLine()
+    {
+        QFETCH(QStringList, lines);
+        ChunkedText::Builder builder;
+        for (const QString& line : std::as_const(lines))
+            builder.addLine(line);
+        const ChunkedText text = builder.take();
+        const QString expected = joinLines(lines);
+        verifyEquals(text, expected);
+        QCOMPARE(text.pieceCount(), std::max<qsizetype>(1, (lines.size() + kPiece - 1) / kPiece));
+        // Taken, the builder starts over.
+        QVERIFY(builder.take().isEmpty());
+
+        for (const qsizetype count : {qsizetype(0), text.lineCount() - 1, text.lineCount() + 2}) {
+            QStringList visited;
+            text.forEachLine(count, [&](QStringView line) { visited.append(line.toString()); });
+            QCOMPARE(visited, linesForEntries(expected, count));
+        }
+    }
+
     void replaceLines_data()
     {
         QTest::addColumn<QString>("text");

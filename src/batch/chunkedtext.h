@@ -8,11 +8,12 @@
 
 namespace quillet::batch {
 
-// A names text (lines separated by CR LF) held in pieces of whole lines. Copies share every
-// piece; a change copies only the pieces it touches. So the editor's mirror of the text and
-// the ten steps of the history, each a copy, together cost one text plus what changed, and a
-// keystroke in a million lines copies a few thousand characters instead of the whole text
-// into memory never touched before.
+// A names text (lines separated by CR LF) held in pieces of whole lines, the pieces in groups.
+// Copies share every group and every piece; a change copies only the list of groups, the group
+// it touches and the pieces it touches. So the editor's mirror of the text and the ten steps of
+// the history, each a copy, together cost one text plus what changed, and a keystroke in a
+// million lines takes about ten kilobytes of new memory, not the whole text nor a list of
+// every piece: the first keys, which the history keeps, cost what the later ones cost.
 //
 // The pieces are joined by CR LF. Each piece holds one or more whole lines, so line n of the
 // text is a line of exactly one piece, read the same way as in the whole text.
@@ -22,11 +23,17 @@ class ChunkedText {
         QString text;
         qsizetype lines = 1;
     };
+    // A run of pieces and the lines they hold.
+    struct Group {
+        QList<Piece> pieces;
+        qsizetype lines = 0;
+    };
 
 public:
-    // About this many lines per piece: small enough that a copied piece costs little, large
-    // enough that the list of pieces is short.
-    static constexpr qsizetype kPieceLines = 512;
+    // About this many lines per piece and pieces per group: small enough that a copied piece
+    // and a copied group cost little, large enough that the list of groups is short.
+    static constexpr qsizetype kPieceLines = 128;
+    static constexpr qsizetype kGroupPieces = 64;
 
     ChunkedText();
     // Implicit, so that a whole text can stand wherever a chunked one is taken.
@@ -36,10 +43,20 @@ public:
     [[nodiscard]] qsizetype size() const { return m_size; }
     [[nodiscard]] bool isEmpty() const { return m_size == 0; }
     [[nodiscard]] qsizetype lineCount() const { return m_lineCount; }
-    [[nodiscard]] qsizetype pieceCount() const { return m_pieces.size(); }
+    [[nodiscard]] qsizetype pieceCount() const;
 
-    // The pieces in order; joined by CR LF they are the text.
-    [[nodiscard]] QStringView piece(qsizetype i) const { return m_pieces[i].text; }
+    // Piece i of all pieces in order; joined by CR LF they are the text. Finding it walks the
+    // groups: forEachPiece reads them all.
+    [[nodiscard]] QStringView piece(qsizetype i) const;
+
+    // Every piece in order, as a view.
+    template <typename Visit> void forEachPiece(Visit&& visit) const
+    {
+        for (const Group& group : m_groups) {
+            for (const Piece& piece : group.pieces)
+                visit(QStringView(piece.text));
+        }
+    }
 
     // Replaces lines first .. first + count - 1 by the lines of `replacement` (one line more
     // than it has CR LF pairs).
@@ -48,7 +65,7 @@ public:
     // Lines 0 .. count - 1, the empty text for lines the text does not have.
     [[nodiscard]] QStringList lines(qsizetype count) const;
 
-    // True when both hold the same pieces, without looking at a character.
+    // True when both hold the same groups, without looking at a character.
     [[nodiscard]] bool sharesAllWith(const ChunkedText& other) const;
 
     // Lines 0 .. count - 1 handed to `visit` one at a time as views into the pieces, the
@@ -56,8 +73,10 @@ public:
     template <typename Visit> void forEachLine(qsizetype count, Visit&& visit) const
     {
         qsizetype done = 0;
-        for (qsizetype i = 0; i < m_pieces.size() && done < count; ++i)
-            done += visitLines(m_pieces[i].text, count - done, visit);
+        forEachPiece([&](QStringView piece) {
+            if (done < count)
+                done += visitLines(piece, count - done, visit);
+        });
         for (; done < count; ++done)
             visit(QStringView());
     }
@@ -102,8 +121,10 @@ private:
     }
     // Appends the pieces of `text`, about kPieceLines lines each.
     static void split(QList<Piece>& out, const QString& text);
+    // Appends the pieces in groups of kGroupPieces.
+    static void group(QList<Group>& out, const QList<Piece>& pieces);
 
-    QList<Piece> m_pieces;
+    QList<Group> m_groups;
     qsizetype m_size = 0;
     qsizetype m_lineCount = 1;
 };

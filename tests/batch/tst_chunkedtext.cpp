@@ -13,6 +13,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr qsizetype kPiece = ChunkedText::kPieceLines;
+// The lines of a full group of pieces.
+constexpr qsizetype kGroup = ChunkedText::kPieceLines * ChunkedText::kGroupPieces;
 
 // Lines "L0" .. "L<count-1>" joined by CR LF.
 QString numbered(qsizetype count)
@@ -71,6 +73,7 @@ private slots:
         QTest::newRow("several pieces") << numbered(3 * kPiece + 7);
         QTest::newRow("piece boundary after a line ending in CR")
             << numbered(kPiece - 1) + u"\r\r\n\nnext"_s;
+        QTest::newRow("several groups") << numbered(2 * kGroup + 7);
     }
     void wholeTexts()
     {
@@ -95,6 +98,7 @@ private slots:
         QTest::newRow("one line more than a piece") << numberedLines(kPiece + 1);
         QTest::newRow("several pieces, the last one empty")
             << numberedLines(3 * kPiece) + QStringList{QString()};
+        QTest::newRow("several groups") << numberedLines(2 * kGroup + 1);
     }
     void builtLineByLine()
     {
@@ -139,6 +143,19 @@ private slots:
             << three << kPiece - 1 << qsizetype(1) << u"x\r"_s;
         QTest::newRow("a line beginning with LF after a piece boundary")
             << three << kPiece << qsizetype(1) << u"\nx"_s;
+        const QString groups = numbered(2 * kGroup + 5);
+        QTest::newRow("a key in the second group")
+            << groups << kGroup + 3 * kPiece + 1 << qsizetype(1) << u"typed"_s;
+        QTest::newRow("a key on the last line of the last group")
+            << groups << 2 * kGroup + 4 << qsizetype(1) << u"typed"_s;
+        QTest::newRow("lines across a group boundary")
+            << groups << kGroup - 3 << qsizetype(6) << u"a\r\nb"_s;
+        QTest::newRow("lines across three groups")
+            << groups << kGroup - 1 << kGroup + 3 << u"joined"_s;
+        QTest::newRow("a paste of more lines than a group holds")
+            << groups << qsizetype(10) << qsizetype(2) << numbered(kGroup + kPiece + 1);
+        QTest::newRow("every line of several groups replaced by nothing")
+            << groups << qsizetype(0) << 2 * kGroup + 5 << QString();
     }
     void replaceLines()
     {
@@ -153,23 +170,32 @@ private slots:
 
     // Random edits over several pieces: after each, the text equals the whole-text model, and
     // every copy taken earlier still holds exactly the text it was taken of.
+    void copiesKeepTheirTextThroughRandomEdits_data()
+    {
+        QTest::addColumn<qsizetype>("lineTotal");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("several pieces") << 3 * kPiece << 400;
+        QTest::newRow("several groups") << 3 * kGroup + kPiece / 2 << 120;
+    }
     void copiesKeepTheirTextThroughRandomEdits()
     {
+        QFETCH(qsizetype, lineTotal);
+        QFETCH(int, rounds);
         QRandomGenerator random(20);
         QStringList lines;
-        for (qsizetype i = 0; i < 3 * kPiece; ++i)
+        for (qsizetype i = 0; i < lineTotal; ++i)
             lines.append(awkwardLine(random));
         QString model = joinLines(lines);
         ChunkedText text(model);
         std::deque<std::pair<ChunkedText, QString>> copies;
-        for (int round = 0; round < 400; ++round) {
-            const qsizetype lineTotal = text.lineCount();
-            const qsizetype first = random.bounded(lineTotal);
+        for (int round = 0; round < rounds; ++round) {
+            const qsizetype total = text.lineCount();
+            const qsizetype first = random.bounded(total);
             // Mostly keys within a line, now and then a selection over many lines.
             const qsizetype count =
                 1
                 + (random.bounded(8) == 0
-                       ? random.bounded(std::min<qsizetype>(lineTotal - first, 2 * kPiece))
+                       ? random.bounded(std::min<qsizetype>(total - first, 2 * kPiece))
                        : 0);
             QStringList added;
             for (int i = 0, n = 1 + random.bounded(random.bounded(10) == 0 ? 700 : 2); i < n; ++i)
@@ -197,7 +223,9 @@ private slots:
         const QString many = numbered(2 * kPiece);
         QTest::newRow("same text") << many << many << true;
         QTest::newRow("one character differs in the second piece")
-            << many << QString(many).replace(u"L600"_s, u"L6O0"_s) << false;
+            << many
+            << QString(many).replace(u"\nL%1\r"_s.arg(kPiece + 88), u"\nM%1\r"_s.arg(kPiece + 88))
+            << false;
         QTest::newRow("a line break against two lone CRs of the same size")
             << u"ab\r\ncd"_s << u"ab\r\rcd"_s << false;
         QTest::newRow("both empty") << QString() << QString() << true;

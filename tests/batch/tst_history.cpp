@@ -112,6 +112,8 @@ private slots:
         QTest::addColumn<int>("edits");
         QTest::newRow("one piece, history not full") << qsizetype(10) << 5;
         QTest::newRow("many pieces, history overflowing") << 20 * ChunkedText::kPieceLines << 15;
+        QTest::newRow("many groups, history overflowing")
+            << 3 * ChunkedText::kPieceLines * ChunkedText::kGroupPieces + 9 << 15;
     }
     void largeTextStepsGiveBackTheirTexts()
     {

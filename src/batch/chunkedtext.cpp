@@ -206,6 +206,41 @@ void ChunkedText::replaceLines(qsizetype first, qsizetype count, const QString& 
         m_groups[ga + i] = std::move(groups[i]);
 }
 
+void ChunkedText::dropLastGroups(qsizetype count)
+{
+    if (count >= m_groups.size()) {
+        *this = ChunkedText();
+        return;
+    }
+    for (; count > 0; --count) {
+        // A line break stands before every piece of a group that is not the first one.
+        for (const Piece& piece : std::as_const(m_groups.back().pieces))
+            m_size -= kLineBreak.size() + piece.text.size();
+        m_lineCount -= m_groups.back().lines;
+        m_groups.removeLast();
+    }
+}
+
+void ChunkedText::dropSharedGroups()
+{
+    if (!m_groups.isDetached()) {
+        *this = ChunkedText();
+        return;
+    }
+    m_groups.removeIf([](const Group& group) { return !group.pieces.isDetached(); });
+    if (m_groups.isEmpty()) {
+        *this = ChunkedText();
+        return;
+    }
+    m_size = -kLineBreak.size();
+    m_lineCount = 0;
+    for (const Group& group : std::as_const(m_groups)) {
+        for (const Piece& piece : group.pieces)
+            m_size += kLineBreak.size() + piece.text.size();
+        m_lineCount += group.lines;
+    }
+}
+
 QStringList ChunkedText::lines(qsizetype count) const
 {
     QStringList out;

@@ -44,6 +44,7 @@ public:
     [[nodiscard]] bool isEmpty() const { return m_size == 0; }
     [[nodiscard]] qsizetype lineCount() const { return m_lineCount; }
     [[nodiscard]] qsizetype pieceCount() const;
+    [[nodiscard]] qsizetype groupCount() const { return m_groups.size(); }
 
     // Piece i of all pieces in order; joined by CR LF they are the text. Finding it walks the
     // groups: forEachPiece reads them all.
@@ -61,6 +62,14 @@ public:
     // Replaces lines first .. first + count - 1 by the lines of `replacement` (one line more
     // than it has CR LF pairs).
     void replaceLines(qsizetype first, qsizetype count, const QString& replacement);
+
+    // Takes away the last `count` groups of pieces, all of them when it has no more: the text
+    // keeps its first lines. Frees a large text in steps.
+    void dropLastGroups(qsizetype count);
+    // Takes away every group another text shares: releasing one costs a reference count, not
+    // the freeing of its pieces. What is left, the groups only this text holds, is the
+    // concatenation of their lines. For a text about to be freed in steps.
+    void dropSharedGroups();
 
     // Lines 0 .. count - 1, the empty text for lines the text does not have.
     [[nodiscard]] QStringList lines(qsizetype count) const;

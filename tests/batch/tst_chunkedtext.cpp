@@ -120,6 +120,43 @@ private slots:
         }
     }
 
+    // A text freed in steps loses its last groups and stays the text of its first lines; one
+    // that keeps only what no copy shares holds exactly the groups it changed.
+    void groupsDropped_data()
+    {
+        QTest::addColumn<qsizetype>("lines");
+        QTest::addColumn<qsizetype>("dropped");
+        QTest::addColumn<qsizetype>("kept"); // lines
+        QTest::newRow("one group of three") << 3 * kGroup << qsizetype(1) << 2 * kGroup;
+        QTest::newRow("a short last group") << 2 * kGroup + 5 << qsizetype(1) << 2 * kGroup;
+        QTest::newRow("all groups") << 2 * kGroup + 5 << qsizetype(3) << qsizetype(1);
+        QTest::newRow("more groups than it has") << kGroup << qsizetype(4) << qsizetype(1);
+        QTest::newRow("none") << kGroup + 1 << qsizetype(0) << kGroup + 1;
+    }
+    void groupsDropped()
+    {
+        QFETCH(qsizetype, lines);
+        QFETCH(qsizetype, dropped);
+        QFETCH(qsizetype, kept);
+        ChunkedText text(numbered(lines));
+        text.dropLastGroups(dropped);
+        verifyEquals(text, kept == 1 && dropped > 0 ? QString() : numbered(kept));
+
+        // A copy typed into in its second group shares all but that group with the original.
+        ChunkedText original(numbered(lines));
+        ChunkedText typed = original;
+        typed.replaceLines(std::min(lines - 1, kGroup + 2), 1, u"typed"_s);
+        ChunkedText unshared = typed;
+        unshared.dropSharedGroups(); // `typed` is a copy: everything is shared
+        QVERIFY(unshared.isEmpty());
+        typed.dropSharedGroups();
+        const qsizetype typedGroup = lines > kGroup ? 1 : 0;
+        const qsizetype groupLines = std::min(kGroup, lines - typedGroup * kGroup);
+        QCOMPARE(typed.lineCount(), groupLines);
+        QVERIFY(typed.toString().contains(u"typed"_s));
+        verifyEquals(original, numbered(lines));
+    }
+
     void replaceLines_data()
     {
         QTest::addColumn<QString>("text");

@@ -24,9 +24,14 @@ qsizetype startOfLine(QStringView text, qsizetype line, qsizetype from = 0)
 class Reader {
 public:
     explicit Reader(const ChunkedText& text)
-        : m_text(text)
     {
-        load();
+        text.forEachPiece([this](QStringView piece) {
+            if (!m_views.isEmpty())
+                m_views.append(kLineBreak);
+            if (!piece.isEmpty())
+                m_views.append(piece);
+        });
+        m_view = m_views.value(0);
     }
 
     [[nodiscard]] bool atEnd() const { return m_view.isEmpty(); }
@@ -35,33 +40,14 @@ public:
     {
         m_view = m_view.sliced(n);
         if (m_view.isEmpty())
-            next();
+            m_view = m_views.value(++m_index);
     }
 
 private:
-    void load()
-    {
-        m_view = m_text.piece(m_index);
-        if (m_view.isEmpty())
-            next();
-    }
-    void next()
-    {
-        // A separator follows every piece but the last; pieces may be empty.
-        while (m_view.isEmpty() && m_index + 1 < m_text.pieceCount()) {
-            if (!m_inSeparator) {
-                m_inSeparator = true;
-                m_view = kLineBreak;
-                return;
-            }
-            m_inSeparator = false;
-            m_view = m_text.piece(++m_index);
-        }
-    }
-
-    const ChunkedText& m_text;
+    // Views of the pieces and the separators between them, none empty: a few thousand for a
+    // million lines, against a whole copy of the text.
+    QList<QStringView> m_views;
     qsizetype m_index = 0;
-    bool m_inSeparator = false;
     QStringView m_view;
 };
 
@@ -69,16 +55,47 @@ private:
 
 ChunkedText::ChunkedText()
 {
-    m_pieces.append(Piece{});
+    m_groups.append(Group{{Piece{}}, 1});
 }
 
 ChunkedText::ChunkedText(const QString& text)
     : m_size(text.size())
 {
-    split(m_pieces, text);
+    QList<Piece> pieces;
+    split(pieces, text);
+    group(m_groups, pieces);
     m_lineCount = 0;
-    for (const Piece& piece : std::as_const(m_pieces))
-        m_lineCount += piece.lines;
+    for (const Group& group : std::as_const(m_groups))
+        m_lineCount += group.lines;
+}
+
+void ChunkedText::group(QList<Group>& out, const QList<Piece>& pieces)
+{
+    for (qsizetype i = 0; i < pieces.size(); i += kGroupPieces) {
+        Group group{pieces.mid(i, kGroupPieces), 0};
+        for (const Piece& piece : std::as_const(group.pieces))
+            group.lines += piece.lines;
+        out.append(std::move(group));
+    }
+}
+
+qsizetype ChunkedText::pieceCount() const
+{
+    qsizetype count = 0;
+    for (const Group& group : m_groups)
+        count += group.pieces.size();
+    return count;
+}
+
+QStringView ChunkedText::piece(qsizetype i) const
+{
+    for (const Group& group : m_groups) {
+        if (i < group.pieces.size())
+            return group.pieces[i].text;
+        i -= group.pieces.size();
+    }
+    Q_ASSERT(false);
+    return {};
 }
 
 void ChunkedText::split(QList<Piece>& out, const QString& text)
@@ -105,34 +122,50 @@ void ChunkedText::split(QList<Piece>& out, const QString& text)
 
 QString ChunkedText::toString() const
 {
-    if (m_pieces.size() == 1)
-        return m_pieces.front().text;
+    if (m_groups.size() == 1 && m_groups.front().pieces.size() == 1)
+        return m_groups.front().pieces.front().text;
     QString text;
     text.reserve(m_size);
-    for (qsizetype i = 0; i < m_pieces.size(); ++i) {
-        if (i > 0)
+    bool first = true;
+    forEachPiece([&](QStringView piece) {
+        if (!first)
             text.append(kLineBreak);
-        text.append(m_pieces[i].text);
-    }
+        first = false;
+        text.append(piece);
+    });
     return text;
 }
 
 void ChunkedText::replaceLines(qsizetype first, qsizetype count, const QString& replacement)
 {
     Q_ASSERT(first >= 0 && count >= 1 && first + count <= m_lineCount);
-    const qsizetype last = first + count - 1;
-    // The pieces holding the first and the last replaced line, and those lines' numbers within.
-    qsizetype a = 0;
-    qsizetype aLine = first;
-    while (aLine >= m_pieces[a].lines)
-        aLine -= m_pieces[a++].lines;
-    qsizetype b = a;
-    qsizetype bLine = last - (first - aLine);
-    while (bLine >= m_pieces[b].lines)
-        bLine -= m_pieces[b++].lines;
+    // The groups holding the first and the last replaced line; only their pieces are copied.
+    qsizetype ga = 0;
+    qsizetype gaLine = first;
+    while (gaLine >= m_groups[ga].lines)
+        gaLine -= m_groups[ga++].lines;
+    qsizetype gb = ga;
+    qsizetype gbLine = gaLine + count - 1;
+    while (gbLine >= m_groups[gb].lines)
+        gbLine -= m_groups[gb++].lines;
+    QList<Piece> run = m_groups[ga].pieces;
+    for (qsizetype g = ga + 1; g <= gb; ++g)
+        run.append(m_groups[g].pieces);
 
-    const QStringView head = m_pieces[a].text;
-    const QStringView tail = m_pieces[b].text;
+    // Within the run: the pieces holding the first and the last replaced line, and those
+    // lines' numbers within.
+    const qsizetype last = gaLine + count - 1;
+    qsizetype a = 0;
+    qsizetype aLine = gaLine;
+    while (aLine >= run[a].lines)
+        aLine -= run[a++].lines;
+    qsizetype b = a;
+    qsizetype bLine = last - (gaLine - aLine);
+    while (bLine >= run[b].lines)
+        bLine -= run[b++].lines;
+
+    const QStringView head = run[a].text;
+    const QStringView tail = run[b].text;
     const qsizetype cut = startOfLine(head, aLine);
     const qsizetype lastStart =
         b == a ? startOfLine(head, bLine - aLine, cut) : startOfLine(tail, bLine);
@@ -145,11 +178,11 @@ void ChunkedText::replaceLines(qsizetype first, qsizetype count, const QString& 
     joined.append(head.first(cut)).append(replacement).append(tail.sliced(rest));
 
     qsizetype removedSize = 0;
-    for (qsizetype i = a; i <= b; ++i)
-        removedSize += m_pieces[i].text.size() + (i > a ? kLineBreak.size() : 0);
     qsizetype removedLines = 0;
-    for (qsizetype i = a; i <= b; ++i)
-        removedLines += m_pieces[i].lines;
+    for (qsizetype i = a; i <= b; ++i) {
+        removedSize += run[i].text.size() + (i > a ? kLineBreak.size() : 0);
+        removedLines += run[i].lines;
+    }
 
     QList<Piece> pieces;
     split(pieces, joined);
@@ -159,36 +192,101 @@ void ChunkedText::replaceLines(qsizetype first, qsizetype count, const QString& 
     // The pieces of `joined` and the line breaks between them are exactly `joined`.
     m_size += joined.size() - removedSize;
     m_lineCount += addedLines - removedLines;
-    m_pieces.remove(a + 1, b - a);
-    m_pieces[a] = std::move(pieces.front());
-    m_pieces.insert(a + 1, pieces.size() - 1, Piece{});
-    for (qsizetype i = 1; i < pieces.size(); ++i)
-        m_pieces[a + i] = std::move(pieces[i]);
+    run.remove(a, b - a + 1);
+    run.insert(a, pieces.size(), Piece{});
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        run[a + i] = std::move(pieces[i]);
+
+    QList<Group> groups;
+    group(groups, run);
+    m_groups.remove(ga + 1, gb - ga);
+    m_groups[ga] = std::move(groups.front());
+    m_groups.insert(ga + 1, groups.size() - 1, Group{});
+    for (qsizetype i = 1; i < groups.size(); ++i)
+        m_groups[ga + i] = std::move(groups[i]);
+}
+
+void ChunkedText::dropLastGroups(qsizetype count)
+{
+    if (count >= m_groups.size()) {
+        *this = ChunkedText();
+        return;
+    }
+    for (; count > 0; --count) {
+        // A line break stands before every piece of a group that is not the first one.
+        for (const Piece& piece : std::as_const(m_groups.back().pieces))
+            m_size -= kLineBreak.size() + piece.text.size();
+        m_lineCount -= m_groups.back().lines;
+        m_groups.removeLast();
+    }
+}
+
+void ChunkedText::dropSharedGroups()
+{
+    if (!m_groups.isDetached()) {
+        *this = ChunkedText();
+        return;
+    }
+    m_groups.removeIf([](const Group& group) { return !group.pieces.isDetached(); });
+    if (m_groups.isEmpty()) {
+        *this = ChunkedText();
+        return;
+    }
+    m_size = -kLineBreak.size();
+    m_lineCount = 0;
+    for (const Group& group : std::as_const(m_groups)) {
+        for (const Piece& piece : group.pieces)
+            m_size += kLineBreak.size() + piece.text.size();
+        m_lineCount += group.lines;
+    }
 }
 
 QStringList ChunkedText::lines(qsizetype count) const
 {
     QStringList out;
     out.reserve(count);
-    for (const Piece& piece : m_pieces) {
-        const QStringView text = piece.text;
-        qsizetype start = 0;
-        while (out.size() < count) {
-            const qsizetype end = text.indexOf(kLineBreak, start);
-            out.append(text.sliced(start, (end < 0 ? text.size() : end) - start).toString());
-            if (end < 0)
-                break;
-            start = end + kLineBreak.size();
-        }
-    }
-    while (out.size() < count)
-        out.append(QString());
+    forEachLine(count, [&out](QStringView line) { out.append(line.toString()); });
     return out;
+}
+
+void ChunkedText::Builder::addLine(QStringView line)
+{
+    if (m_pieceLines == kPieceLines)
+        endPiece();
+    if (m_pieceLines > 0)
+        m_piece.append(kLineBreak);
+    m_piece.append(line);
+    ++m_pieceLines;
+    ++m_lineCount;
+}
+
+void ChunkedText::Builder::endPiece()
+{
+    // A piece lives as long as the text; the room it grew into would be wasted all that time.
+    m_piece.squeeze();
+    m_size += m_piece.size() + (m_pieces.isEmpty() ? 0 : kLineBreak.size());
+    m_pieces.append(Piece{std::move(m_piece), m_pieceLines});
+    m_piece = QString();
+    m_pieceLines = 0;
+}
+
+ChunkedText ChunkedText::Builder::take()
+{
+    ChunkedText text;
+    if (m_lineCount == 0)
+        return text;
+    endPiece();
+    text.m_groups.clear();
+    group(text.m_groups, m_pieces);
+    text.m_size = m_size;
+    text.m_lineCount = m_lineCount;
+    *this = Builder();
+    return text;
 }
 
 bool ChunkedText::sharesAllWith(const ChunkedText& other) const
 {
-    return m_pieces.isSharedWith(other.m_pieces);
+    return m_groups.isSharedWith(other.m_groups);
 }
 
 bool operator==(const ChunkedText& a, const ChunkedText& b)

@@ -169,11 +169,13 @@ QString EditorNames::reset(const ChunkedText& names)
     m_names = names;
     QString out;
     out.reserve(names.size());
-    for (qsizetype i = 0; i < names.pieceCount(); ++i) {
-        if (i > 0)
+    bool first = true;
+    names.forEachPiece([&](QStringView piece) {
+        if (!first)
             out.append(QChar(kParagraph));
-        appendEditorText(out, names.piece(i));
-    }
+        first = false;
+        appendEditorText(out, piece);
+    });
     return out;
 }
 

@@ -33,14 +33,29 @@ public:
     [[nodiscard]] bool canRedo() const { return !m_forward[0].isEmpty(); }
     [[nodiscard]] bool isPaused() const { return m_paused; }
     [[nodiscard]] const ChunkedText& backSlot(int i) const { return m_back[i]; }
+    // The lines of the texts that left the history and are not wholly freed yet.
+    [[nodiscard]] qsizetype linesBeingFreed() const;
+
+    // How many groups of pieces each recorded change frees of the texts that left, and how
+    // many may wait: about two texts of a million lines.
+    static constexpr qsizetype kGroupsFreedPerChange = 8;
+    static constexpr qsizetype kGroupsWaiting = 256;
 
 private:
     using Slots = std::array<ChunkedText, kSlots>;
-    static void pushOlder(Slots& ring, const ChunkedText& newest);
-    static void popNewer(Slots& ring);
+    void pushOlder(Slots& ring, const ChunkedText& newest);
+    void popNewer(Slots& ring);
+    // A text that leaves the history may be the last holder of a whole large text (the one
+    // before an operation changed every line): freeing a million lines at once takes several
+    // keystrokes' time. So what it shares with other texts is let go at once, and what only it
+    // holds a few groups per change. When too much waits (one operation after another, each a
+    // second's work anyway), the oldest waiting goes at once, so memory stays bounded.
+    void letGo(ChunkedText&& text);
+    void freeSomeGroups();
 
     Slots m_back;
     Slots m_forward;
+    QList<ChunkedText> m_leaving;
     bool m_paused = false;
 };
 

@@ -91,3 +91,25 @@ std::optional<QString> RunEasyMode(int index, const QStringList& lines, const Ea
 }
 
 } // namespace quillet::transform
+
+namespace quillet::transform {
+
+std::optional<batch::ChunkedText> RunEasyMode(int index, const batch::ChunkedText& names,
+                                              qsizetype count, const EasyValues& values)
+{
+    if (count <= 0)
+        return batch::ChunkedText();
+    if (easy::isSeparator(index))
+        return std::nullopt;
+    batch::ChunkedText::Builder result;
+    QString line;
+    names.forEachLine(count, [&](QStringView view) {
+        // One line's buffer, reused: the operations take a whole string.
+        line.resize(0);
+        line.append(view);
+        result.addLine(ApplyEasyOperation(index, line, values));
+    });
+    return result.take();
+}
+
+} // namespace quillet::transform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/chunkedtext.h"
 #include "transform/profilefile.h"
 
 #include <QString>
@@ -45,5 +46,11 @@ inline constexpr int kCount = 36;
 // abandoned) when a separator item is selected and there is at least one line.
 [[nodiscard]] std::optional<QString> RunEasyMode(int index, const QStringList& lines,
                                                  const EasyValues& values);
+
+// The same run over lines 0 .. count - 1 of a names text (the empty line for lines it does not
+// have). Each line is read, changed and added to the result on its own, so a million lines
+// cost the result and not three lists of a million names besides it.
+[[nodiscard]] std::optional<batch::ChunkedText>
+RunEasyMode(int index, const batch::ChunkedText& names, qsizetype count, const EasyValues& values);
 
 } // namespace quillet::transform

@@ -27,8 +27,8 @@ void Form1::runEasyMode()
     if (index == transform::easy::kCodecRewrite)
         values.codecNames =
             transform::ProfileFile::load(QString(m_dataFolder).append(transform::kCodecChangeFile));
-    const std::optional<QString> names =
-        transform::RunEasyMode(index, m_editorNames.names().lines(m_batch.count()), values);
+    const std::optional<batch::ChunkedText> names =
+        transform::RunEasyMode(index, m_editorNames.names(), m_batch.count(), values);
     if (!names)
         return;
     m_values->RememberAllValues();

@@ -19,6 +19,12 @@ class NameEditor final : public QPlainTextEdit {
 public:
     explicit NameEditor(QWidget* parent = nullptr);
 
+    // Replaces the whole text, which has `lineCount` paragraphs. The gutter takes the width of
+    // the new text before the text arrives: a later change of the viewport's width would lay
+    // out every paragraph again and keep a layout object for each, hundreds of megabytes for a
+    // million lines, where a new text otherwise lays out only what is shown.
+    void replaceText(const QString& text, qsizetype lineCount);
+
     // While a rename runs, nothing dragged over the editor is taken in.
     void setAcceptingFiles(bool accepting);
 
@@ -63,6 +69,8 @@ private:
 
     PairingGutter* m_gutter = nullptr;
     bool m_acceptingFiles = true;
+    // The gutter's width is already set for the text being put in.
+    bool m_replacingText = false;
 };
 
 } // namespace quillet::ui

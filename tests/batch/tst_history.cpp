@@ -112,6 +112,8 @@ private slots:
         QTest::addColumn<int>("edits");
         QTest::newRow("one piece, history not full") << qsizetype(10) << 5;
         QTest::newRow("many pieces, history overflowing") << 20 * ChunkedText::kPieceLines << 15;
+        QTest::newRow("many groups, history overflowing")
+            << 3 * ChunkedText::kPieceLines * ChunkedText::kGroupPieces + 9 << 15;
     }
     void largeTextStepsGiveBackTheirTexts()
     {
@@ -151,6 +153,50 @@ private slots:
             QCOMPARE(text.toString(), recorded[edits - forward]);
         }
         QVERIFY(!history.canRedo());
+    }
+
+    // The text an operation replaced, pushed out of the history by the tenth key after it,
+    // used to be freed within that key: a million lines took several keys' time. Now what it
+    // shares goes at once and the rest a few groups per change.
+    void aTextLeavingTheHistoryIsFreedInSteps_data()
+    {
+        QTest::addColumn<bool>("sharedWithTheNext"); // the next step is it with one key typed
+        // The lines waiting after changes 12, 13 and 14.
+        QTest::addColumn<QList<qsizetype>>("linesWaiting");
+        const qsizetype group = ChunkedText::kPieceLines * ChunkedText::kGroupPieces;
+        const qsizetype step = History::kGroupsFreedPerChange;
+        // A one-line step pushed out waits behind what is left of the large text.
+        QTest::newRow("a whole text no other step shares")
+            << false << QList<qsizetype>{(20 - step) * group, (20 - 2 * step) * group + 1, 0};
+        QTest::newRow("a text sharing all but one group with the next")
+            << true << QList<qsizetype>{0, 0, 0};
+    }
+    void aTextLeavingTheHistoryIsFreedInSteps()
+    {
+        QFETCH(bool, sharedWithTheNext);
+        QFETCH(QList<qsizetype>, linesWaiting);
+        const qsizetype group = ChunkedText::kPieceLines * ChunkedText::kGroupPieces;
+        QStringList names;
+        for (qsizetype i = 0; i < 20 * group; ++i)
+            names.append(u"name %1"_s.arg(i));
+        ChunkedText text(joinLines(names));
+        History history;
+        history.record(text, true);
+        // Ten more steps, then three that push out one step each: the large text, then two
+        // one-line texts (freed with the rest as the budget allows).
+        for (int change = 2; change <= 14; ++change) {
+            if (sharedWithTheNext) {
+                text.replaceLines(5 * group, 1, u"typed %1"_s.arg(change));
+            } else {
+                text = ChunkedText(u"t%1"_s.arg(change));
+            }
+            history.record(text, true);
+            if (change >= 12)
+                QCOMPARE(history.linesBeingFreed(), linesWaiting[change - 12]);
+        }
+        // Every step still gives back its own text.
+        QVERIFY(history.canUndo());
+        QCOMPARE(history.backSlot(0), text);
     }
 
     // A keystroke used to copy the whole text into every step, ten copies of a million lines.

@@ -1,5 +1,7 @@
 #include "transform/easymode.h"
 
+#include "batch/linetext.h"
+
 #include <QTest>
 
 using namespace quillet::transform;
@@ -140,6 +142,46 @@ private slots:
         QCOMPARE(RunEasyMode(10, {u"a"_s, QString(), u"c"_s}, values),
                  std::optional<QString>(u"a(DVD)\r\n(DVD)\r\nc(DVD)"_s));
         QCOMPARE(RunEasyMode(-1, {u"a"_s, u"b"_s}, values), std::optional<QString>(u"a\r\nb"_s));
+    }
+
+    // The names text run line by line gives what the run over the list of its lines gives:
+    // the entries' lines only, an empty line for each entry without one.
+    void runOverTheNamesTextMatchesTheRunOverItsLines_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("count"); // the entries
+        const qsizetype piece = quillet::batch::ChunkedText::kPieceLines;
+        QStringList many;
+        for (qsizetype i = 0; i < 2 * piece + 3; ++i)
+            many.append(i % 7 == 0 ? u"(x)"_s : u"ep %1 (x)"_s.arg(i));
+        const QString manyNames = quillet::batch::joinLines(many);
+        QTest::newRow("prefix on every line") << 0 << u"a\r\nb\r\nc"_s << 3;
+        QTest::newRow("lines past the entries are dropped") << 10 << u"a\r\nb\r\nc"_s << 2;
+        QTest::newRow("entries without a line get one") << 10 << u"a"_s << 3;
+        QTest::newRow("lone CR and LF stay inside their lines") << 0 << u"a\r\rb\n\r\nc"_s << 2;
+        QTest::newRow("no entries") << 0 << u"a"_s << 0;
+        QTest::newRow("separator abandons") << 9 << u"a"_s << 1;
+        QTest::newRow("no change leaves the lines") << -1 << u"a\r\n\r\nb"_s << 3;
+        QTest::newRow("several pieces") << 31 << manyNames << int(many.size());
+        QTest::newRow("several pieces, fewer entries") << 27 << manyNames << int(piece + 1);
+    }
+    void runOverTheNamesTextMatchesTheRunOverItsLines()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, names);
+        QFETCH(int, count);
+        const EasyValues values;
+        const std::optional<QString> expected =
+            RunEasyMode(index, quillet::batch::linesForEntries(names, count), values);
+        const std::optional<quillet::batch::ChunkedText> chunked =
+            RunEasyMode(index, quillet::batch::ChunkedText(names), count, values);
+        QCOMPARE(chunked.has_value(), expected.has_value());
+        if (!expected)
+            return;
+        QCOMPARE(chunked->toString(), *expected);
+        QCOMPARE(chunked->size(), expected->size());
+        QCOMPARE(chunked->lineCount(), quillet::batch::lineCount(*expected));
     }
 
     void separatorsAbandonTheRun_data()

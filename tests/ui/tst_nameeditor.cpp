@@ -51,6 +51,27 @@ private:
             QTest::keyClick(editor(), Qt::Key_Down);
         QTest::keyClick(editor(), Qt::Key_End);
     }
+    // Records the editor's line count at every resize of its viewport.
+    class ViewportResizes final : public QObject {
+    public:
+        explicit ViewportResizes(QPlainTextEdit* editor)
+            : m_editor(editor)
+        {
+            editor->viewport()->installEventFilter(this);
+        }
+        QList<int> lineCounts;
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Resize)
+                lineCounts.append(m_editor->blockCount());
+            return QObject::eventFilter(watched, event);
+        }
+
+    private:
+        QPlainTextEdit* m_editor;
+    };
     QString rawConversion() const
     {
         return batch::fromEditorText(editor()->document()->toRawText());
@@ -268,6 +289,44 @@ private slots:
                      qPrintable(lastTip));
         else
             QCOMPARE(lastTip, batch::displayText(paths[last], separator));
+    }
+
+    // The editor lays out every line again when its viewport changes width, and keeps what it
+    // laid out: a million names cost hundreds of megabytes. The gutter's width therefore
+    // changes only while the editor holds (next to) nothing.
+    void gutterWidensBeforeTheNamesArrive_data()
+    {
+        QTest::addColumn<int>("before");  // files dropped first, not watched
+        QTest::addColumn<int>("dropped"); // files dropped while watched; 0 starts over
+        QTest::newRow("first drop") << 0 << 3;
+        QTest::newRow("a drop that adds a digit") << 9 << 1;
+        QTest::newRow("starting over") << 12 << 0;
+    }
+    void gutterWidensBeforeTheNamesArrive()
+    {
+        QFETCH(int, before);
+        QFETCH(int, dropped);
+        const auto names = [](int from, int count) {
+            QStringList names;
+            for (int i = from; i < from + count; ++i)
+                names.append(u"n%1"_s.arg(i));
+            return names;
+        };
+        if (before > 0)
+            dropNamed(names(0, before));
+        const int widthBefore = gutter()->width();
+        ViewportResizes resizes(editor());
+        if (dropped > 0)
+            dropNamed(names(before, dropped));
+        else
+            QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
+        QVERIFY(gutter()->width() != widthBefore);
+        QVERIFY(!resizes.lineCounts.isEmpty());
+        for (const int lines : std::as_const(resizes.lineCounts))
+            QCOMPARE(lines, 1);
+        QCOMPARE(editor()->blockCount(), dropped > 0 ? before + dropped : 1);
+        QCOMPARE(gutterLabels().last(),
+                 dropped > 0 ? QString::number(before + dropped) : QString());
     }
 
     // Starting over empties the batch: the gutter goes, and the hint is not numbered.

@@ -12,6 +12,7 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
 {
     CommandLine line;
     line.workingFolder = workingFolder;
+    line.pathArguments.reserve(arguments.size());
     bool optionsEnded = false;
     bool help = false;
     bool version = false;

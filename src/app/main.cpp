@@ -34,17 +34,13 @@ QIcon programIcon()
 
 CommandLine readCommandLine(int argc, const char* const argv[])
 {
-    // argv stays for the whole run: its strings are used where they are, not copied, which
-    // counts with 100,000 paths.
-    QList<QByteArray> arguments;
-    arguments.reserve(argc);
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray::fromRawData(argv[i], qstrlen(argv[i])));
     QByteArray workingFolder(4096, Qt::Uninitialized);
     if (!::getcwd(workingFolder.data(), size_t(workingFolder.size())))
         workingFolder = "/";
     workingFolder.truncate(qstrlen(workingFolder.constData()));
-    return quillet::app::parseCommandLine(arguments, workingFolder);
+    // argv stays for the whole run: the paths point into it, not copied, which counts with
+    // 100,000 of them.
+    return quillet::app::parseCommandLine(argc - 1, argv + 1, workingFolder);
 }
 
 void print(std::FILE* stream, const QString& text)
@@ -96,7 +92,7 @@ bool handToOpenWindow(const QString& socketName, const CommandLine& line,
         return false;
     QStringList paths;
     paths.reserve(line.pathArguments.size());
-    for (const QByteArray& argument : line.pathArguments)
+    for (const char* argument : line.pathArguments)
         paths.append(quillet::app::pathOfArgument(argument, line.workingFolder));
     return channel.handToRunningInstance(handOverOf(line.action, existingOrReported(paths)));
 }

@@ -40,7 +40,9 @@ CommandLine readCommandLine(int argc, const char* const argv[])
     workingFolder.truncate(qstrlen(workingFolder.constData()));
     // argv stays for the whole run: the paths point into it, not copied, which counts with
     // 100,000 of them.
-    return quillet::app::parseCommandLine(argc - 1, argv + 1, workingFolder);
+    // A program started with an empty argv (execve allows it) has not even its own name.
+    return argc > 1 ? quillet::app::parseCommandLine(argc - 1, argv + 1, workingFolder)
+                    : quillet::app::parseCommandLine(QList<QByteArray>(), workingFolder);
 }
 
 void print(std::FILE* stream, const QString& text)

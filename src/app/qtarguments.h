@@ -4,7 +4,7 @@
 
 namespace quillet::app {
 
-// The part of the command line that QApplication is given: the program's name, each argument
+// What QApplication is given of the command line: the program's name, each argument
 // that starts with '-', and the one after each (the value of a Qt option such as -style or
 // -platform). Qt looks at every argument it gets, and its X11 platform makes a QString of each
 // (QCoreApplication::arguments(), for the window class) when the first window is created: with
@@ -19,8 +19,8 @@ public:
     [[nodiscard]] int& argc() { return m_argc; }
     [[nodiscard]] char** argv() { return m_argv.data(); }
 
-    // Takes out of the whole line, in place, what Qt took out of its part; false when Qt took
-    // nothing and the line is as it was.
+    // Takes out of the whole line, in place, what Qt took out of its own share of it; false when Qt
+    // took nothing and the line is as it was.
     bool applyTo(int& argc, char* argv[]) const;
 
 private:

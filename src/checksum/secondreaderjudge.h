@@ -11,15 +11,17 @@ namespace quillet::checksum {
 // was alone over kSlowWindows windows in a row, the second leaves for good: the first goes on as
 // a single reader would.
 //
-// A window lasts a few milliseconds, about a time slice of the scheduler, so its rate swings
-// with whatever else runs; and the first window after the second joins holds its start (and
+// A window lasts about 10 ms on a cached file, a few time slices of the scheduler, so its rate
+// swings with whatever else runs: a window drawn anew as a run starts took the readers' cores
+// for several milliseconds. And the first window after the second joins holds its start (and
 // counts none of its chunks still being read). That window is not judged, and a single slow
 // one is not enough: a wrong leave costs the gain of the second reader on an idle machine, which
-// is most of what it is there for.
+// is most of what it is there for, while staying where it does not pay costs little, as the
+// two share the file in chunks.
 class SecondReaderJudge {
 public:
     static constexpr qint64 kSoloBytes = qint64(16) << 20;
-    static constexpr qint64 kWindowBytes = qint64(64) << 20;
+    static constexpr qint64 kWindowBytes = qint64(128) << 20;
     static constexpr int kSlowWindows = 2;
 
     enum class Step {

@@ -66,23 +66,25 @@ private slots:
 
         const QList<Step> started =
             repeated(Step::ReadAlone, solo - 1) + QList<Step>{Step::StartSecondReader};
+        // Enough chunks for the second reader's start and a few judged windows.
+        const int chunks = solo + 5 * window;
         QTest::newRow("idle: two read 1.25 times as fast, the second stays")
-            << judged(8 * kGiB, {10 * kGiB}, 80)
-            << started + repeated(Step::ReadTogether, 80 - solo);
+            << judged(8 * kGiB, {10 * kGiB}, chunks)
+            << started + repeated(Step::ReadTogether, chunks - solo);
         QTest::newRow("busy: two read slower than one, the second leaves after two windows")
-            << judged(8 * kGiB, {6 * kGiB}, 80)
+            << judged(8 * kGiB, {6 * kGiB}, chunks)
             << started + repeated(Step::ReadTogether, 3 * window - 1)
-                   + repeated(Step::SecondReaderLeaves, 80 - solo - 3 * window + 1);
+                   + repeated(Step::SecondReaderLeaves, chunks - solo - 3 * window + 1);
         QTest::newRow("a slow start of the second reader is not judged")
-            << judged(8 * kGiB, {2 * kGiB, 10 * kGiB}, 80)
-            << started + repeated(Step::ReadTogether, 80 - solo);
+            << judged(8 * kGiB, {2 * kGiB, 10 * kGiB}, chunks)
+            << started + repeated(Step::ReadTogether, chunks - solo);
         QTest::newRow("one slow window among fast ones: it stays")
             << judged(8 * kGiB, {10 * kGiB, 10 * kGiB, 6 * kGiB, 10 * kGiB, 6 * kGiB, 10 * kGiB},
                       solo + 7 * window)
             << started + repeated(Step::ReadTogether, 7 * window);
         QTest::newRow("a little faster together: it stays")
-            << judged(8 * kGiB, {8.2 * kGiB}, 80)
-            << started + repeated(Step::ReadTogether, 80 - solo);
+            << judged(8 * kGiB, {8.2 * kGiB}, chunks)
+            << started + repeated(Step::ReadTogether, chunks - solo);
         QTest::newRow("paying until the other core got busy: it leaves then")
             << judged(8 * kGiB, {10 * kGiB, 10 * kGiB, 10 * kGiB, 4 * kGiB}, solo + 7 * window)
             << started + repeated(Step::ReadTogether, 5 * window - 1)

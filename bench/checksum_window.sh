@@ -3,5 +3,5 @@
 # Usage: bench/checksum_window.sh [build folder, default build/default] [MiB] [rounds]
 set -eu
 build=${1:-build/default}
-shift || true
+if [ $# -gt 0 ]; then shift; fi
 exec "$(dirname "$0")/under_x.sh" "$build/bench/bench_checksumwindow" "$@"

@@ -3,6 +3,6 @@
 # Usage: bench/startup_window.sh [build folder] [paths] [rounds]
 set -eu
 build=${1:-build/default}
-shift || true
+if [ $# -gt 0 ]; then shift; fi
 exec "$(dirname "$0")/under_x.sh" "$build/bench/bench_startup" \
   "$(realpath "$build/src/app/quillet")" "$@"

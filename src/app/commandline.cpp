@@ -8,16 +8,22 @@ namespace quillet::app {
 
 using namespace Qt::Literals::StringLiterals;
 
-CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
+namespace {
+
+// One reading for both kinds of argument lists: `at(i)` gives the i-th argument's bytes.
+template <typename At>
+CommandLine parseArguments(qsizetype count, At&& at, const QByteArray& workingFolder)
 {
     CommandLine line;
     line.workingFolder = workingFolder;
+    line.pathArguments.reserve(count);
     bool optionsEnded = false;
     bool help = false;
     bool version = false;
     bool undo = false;
     bool history = false;
-    for (const QByteArray& argument : arguments) {
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArrayView argument = at(i);
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
             if (argument == "--")
                 optionsEnded = true;
@@ -33,9 +39,10 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
                 line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
             continue;
         }
+        // A name cannot hold a NUL byte: such an argument names no file.
         if (argument.isEmpty() || argument.contains('\0'))
             continue;
-        line.pathArguments.append(argument);
+        line.pathArguments.append(argument.data());
     }
     // Asking for help is always answered, whatever else the line holds.
     if (help || version) {
@@ -49,6 +56,27 @@ CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArra
         line.action = CommandLine::Action::ShowHistory;
     }
     return line;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
+{
+    return parseArguments(
+        arguments.size(), [&arguments](qsizetype i) { return QByteArrayView(arguments.at(i)); },
+        workingFolder);
+}
+
+CommandLine parseCommandLine(int count, const char* const arguments[],
+                             const QByteArray& workingFolder)
+{
+    return parseArguments(
+        count, [arguments](qsizetype i) { return QByteArrayView(arguments[i]); }, workingFolder);
+}
+
+QString pathOfArgument(const char* argument, const QByteArray& workingFolder)
+{
+    return pathOfArgument(QByteArray::fromRawData(argument, qstrlen(argument)), workingFolder);
 }
 
 QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder)

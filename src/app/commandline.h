@@ -11,10 +11,13 @@ namespace quillet::app {
 struct CommandLine {
     enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, ShowHistory, Invalid };
     Action action = Action::OpenWindow;
-    // The files and folders to take in, as given (pathOfArgument makes each a path): turning
-    // 100,000 of them into paths takes a noticeable while, which is spent after the window is
-    // shown.
-    QList<QByteArray> pathArguments;
+    // The files and folders to take in, as given (pathOfArgument makes each a path), pointing
+    // into the arguments that were read, which must outlive them (argv does). Turning 100,000
+    // of them into paths takes a noticeable while, which is spent after the window is shown;
+    // even copying them before it was: on a virtual machine each page a list of them first
+    // touches costs a fault of several microseconds, and two lists of 24-byte QByteArrays took
+    // 20 ms before the window could appear.
+    QList<const char*> pathArguments;
     QByteArray workingFolder;
     // For Invalid: what was wrong, for standard error.
     QString problem;
@@ -27,6 +30,9 @@ struct CommandLine {
 // are to be taken out by QApplication before the line is read for a window.
 [[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
                                            const QByteArray& workingFolder);
+// The same, read straight from main()'s argv (without the program's name).
+[[nodiscard]] CommandLine parseCommandLine(int count, const char* const arguments[],
+                                           const QByteArray& workingFolder);
 
 // Whether Qt can open a window: `platform` is QT_QPA_PLATFORM (a list separated by ";", or
 // empty for Qt's choice). The X11 platform needs DISPLAY, Wayland needs WAYLAND_DISPLAY; the
@@ -37,6 +43,7 @@ struct CommandLine {
 // A path argument as an absolute, clean path with its exact bytes (batch/nativepath.h); a
 // relative one counts from workingFolder.
 [[nodiscard]] QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder);
+[[nodiscard]] QString pathOfArgument(const char* argument, const QByteArray& workingFolder);
 
 // The text --help prints.
 [[nodiscard]] QString helpText();

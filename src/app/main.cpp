@@ -3,6 +3,7 @@
 #include "frontwindow.h"
 #include "instancechannel.h"
 #include "pathintake.h"
+#include "qtarguments.h"
 #include "rename/noreplacerename.h"
 #include "socketfolder.h"
 #include "terminationwatcher.h"
@@ -33,17 +34,15 @@ QIcon programIcon()
 
 CommandLine readCommandLine(int argc, const char* const argv[])
 {
-    // argv stays for the whole run: its strings are used where they are, not copied, which
-    // counts with 100,000 paths.
-    QList<QByteArray> arguments;
-    arguments.reserve(argc);
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray::fromRawData(argv[i], qstrlen(argv[i])));
     QByteArray workingFolder(4096, Qt::Uninitialized);
     if (!::getcwd(workingFolder.data(), size_t(workingFolder.size())))
         workingFolder = "/";
     workingFolder.truncate(qstrlen(workingFolder.constData()));
-    return quillet::app::parseCommandLine(arguments, workingFolder);
+    // argv stays for the whole run: the paths point into it, not copied, which counts with
+    // 100,000 of them.
+    // A program started with an empty argv (execve allows it) has not even its own name.
+    return argc > 1 ? quillet::app::parseCommandLine(argc - 1, argv + 1, workingFolder)
+                    : quillet::app::parseCommandLine(QList<QByteArray>(), workingFolder);
 }
 
 void print(std::FILE* stream, const QString& text)
@@ -82,19 +81,20 @@ quillet::app::HandOver handOverOf(CommandLine::Action action, const QStringList&
 // window system is started this needs only an event-less core application of its own. The
 // paths are checked only when a window answers, since that start ends here and its terminal
 // is told what is missing now; a start that opens the window checks them once it is shown.
-bool handToOpenWindow(const QString& socketName, const CommandLine& line, int& argc, char* argv[])
+bool handToOpenWindow(const QString& socketName, const CommandLine& line,
+                      quillet::app::QtArguments& qtArguments)
 {
     if (socketName.isEmpty())
         return false;
     std::optional<QCoreApplication> core;
     if (!QCoreApplication::instance())
-        core.emplace(argc, argv);
+        core.emplace(qtArguments.argc(), qtArguments.argv());
     quillet::app::InstanceChannel channel(socketName);
     if (!channel.runningInstanceAnswers())
         return false;
     QStringList paths;
     paths.reserve(line.pathArguments.size());
-    for (const QByteArray& argument : line.pathArguments)
+    for (const char* argument : line.pathArguments)
         paths.append(quillet::app::pathOfArgument(argument, line.workingFolder));
     return channel.handToRunningInstance(handOverOf(line.action, existingOrReported(paths)));
 }
@@ -114,6 +114,7 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    quillet::app::QtArguments qtArguments(argc, argv);
     const quillet::app::SocketLocation socket = quillet::app::instanceSocketLocation();
     // A terminal over ssh or a script has no display: the files still go to the window that is
     // open, and only when there is none is a display needed. A line with Qt's own options
@@ -121,7 +122,7 @@ int main(int argc, char* argv[])
     bool handOverTried = false;
     if (early.action != CommandLine::Action::Invalid) {
         handOverTried = true;
-        if (handToOpenWindow(socket.path, early, argc, argv))
+        if (handToOpenWindow(socket.path, early, qtArguments))
             return 0;
         if (!quillet::app::displayReachable(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
                                             qgetenv("WAYLAND_DISPLAY"))) {
@@ -133,11 +134,9 @@ int main(int argc, char* argv[])
     }
 
     // QApplication takes out the options that are its own (-style, -platform, …); the rest is
-    // ours.
-    const int argumentCount = argc;
-    QApplication app(argc, argv);
-    // Read again only when Qt took options out of it.
-    const CommandLine line = argc == argumentCount ? early : readCommandLine(argc, argv);
+    // ours. The line is read again only when Qt took something out of it.
+    QApplication app(qtArguments.argc(), qtArguments.argv());
+    const CommandLine line = qtArguments.applyTo(argc, argv) ? readCommandLine(argc, argv) : early;
     if (line.action == CommandLine::Action::Invalid) {
         print(stderr, line.problem + u'\n' + quillet::app::helpText());
         return 2;
@@ -148,7 +147,7 @@ int main(int argc, char* argv[])
 
     // One window per user: a second start hands its files to the first and ends, so there is
     // one batch and one writer of the remembered values.
-    if (!handOverTried && handToOpenWindow(socket.path, line, argc, argv))
+    if (!handOverTried && handToOpenWindow(socket.path, line, qtArguments))
         return 0;
     quillet::app::InstanceChannel channel(socket.path);
     if (socket.path.isEmpty())

@@ -33,7 +33,7 @@ void PathIntake::enqueue(const HandOver& request, bool reportMissing)
         m_nextPiece.start();
 }
 
-void PathIntake::enqueueArguments(const HandOver& request, const QList<QByteArray>& arguments,
+void PathIntake::enqueueArguments(const HandOver& request, const QList<const char*>& arguments,
                                   const QByteArray& workingFolder)
 {
     Pending pending{request, arguments, workingFolder, {}, 0, true};

@@ -32,7 +32,8 @@ public:
     void enqueue(const HandOver& request, bool reportMissing);
     // A start's own request: its path arguments are made paths here too (pathOfArgument), a
     // piece at a time, and the missing ones told.
-    void enqueueArguments(const HandOver& request, const QList<QByteArray>& arguments,
+    // The arguments must outlive the request (main()'s argv does).
+    void enqueueArguments(const HandOver& request, const QList<const char*>& arguments,
                           const QByteArray& workingFolder);
     [[nodiscard]] bool isBusy() const { return !m_queue.empty(); }
     // Forgets every request not yet given out: the window they were for has closed.
@@ -47,7 +48,7 @@ private:
     struct Pending {
         HandOver request;
         // Instead of request.paths: path arguments not yet made paths.
-        QList<QByteArray> arguments;
+        QList<const char*> arguments;
         QByteArray workingFolder;
         QStringList existing;
         qsizetype next = 0;

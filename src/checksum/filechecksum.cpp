@@ -1,6 +1,7 @@
 #include "checksum/filechecksum.h"
 
 #include "batch/nativepath.h"
+#include "checksum/secondreaderjudge.h"
 
 #include <QtGlobal>
 
@@ -43,6 +44,12 @@ QString progressLabel(qint64 offset, qint64 length)
 }
 
 namespace {
+
+double secondsNow()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // Bytes taken by one read. The copy out of the page cache costs more than the summing; with
 // reads of 1 MiB the calls themselves cost little (measured: 64 KiB reads take a third more
@@ -286,9 +293,12 @@ std::optional<std::uint32_t> sumOnThisThread(const ChecksumFile& file, ChecksumK
 // Halves made a busy machine slower than one thread: the half whose thread got less of a core
 // held up the end. Shared chunks take what each reader gets (with a spinning process on the
 // other core two readers still finished in 0.77 of one reader's time, measured on a 1 GiB
-// file). Only a reader that hardly gets a core at all costs more in switching and in the last
-// chunk it holds than it reads: each measures the share of a core it got over its last
-// chunks, and the helper leaves for good once either got less than kStarvedShare.
+// file). Whether the helper pays is still judged by the speed itself (SecondReaderJudge): the
+// caller reads the first chunks alone, and the helper leaves once the two read slower than the
+// caller did alone. A reader that hardly gets a core at all costs more in switching and in the
+// last chunk it holds than it reads, sooner than that judgement comes: each measures the share
+// of a core it got over its last chunks, and the helper leaves for good once either got less
+// than kStarvedShare.
 class SharedSum {
 public:
     SharedSum(const ChecksumFile& file, ChecksumKind kind, qint64 length, bool helperStays)
@@ -310,8 +320,26 @@ public:
                 progress.step(progressLabel(offset, m_length));
         };
         {
-            std::jthread helper([this] { read(kHelper); });
-            read(kCaller, showDone);
+            std::jthread helper;
+            const auto startHelper = [this, &helper] {
+                helper = std::jthread([this] { read(kHelper); });
+            };
+            if (m_helperStays) {
+                startHelper();
+                read(kCaller, showDone);
+            } else {
+                // The caller reads alone first and judges from its rate whether the helper pays.
+                SecondReaderJudge judge(secondsNow());
+                read(kCaller, [&](qint64 done) {
+                    showDone(done);
+                    switch (judge.chunkDone(done, secondsNow())) {
+                    case SecondReaderJudge::Step::StartSecondReader: startHelper(); break;
+                    case SecondReaderJudge::Step::SecondReaderLeaves: m_helperLeft = true; break;
+                    case SecondReaderJudge::Step::ReadAlone:
+                    case SecondReaderJudge::Step::ReadTogether: break;
+                    }
+                });
+            }
         } // the helper has ended here
         if (m_failed)
             return std::nullopt;
@@ -399,9 +427,7 @@ private:
         static Mark now()
         {
             Mark mark;
-            mark.wall =
-                std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-                    .count();
+            mark.wall = secondsNow();
 #if !defined(Q_OS_WIN)
             timespec cpu{};
             if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu) == 0)

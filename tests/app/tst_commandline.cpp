@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <vector>
+
 using namespace quillet::app;
 using namespace Qt::Literals::StringLiterals;
 using Action = CommandLine::Action;
@@ -55,17 +57,24 @@ private slots:
         QFETCH(QList<QByteArray>, arguments);
         QFETCH(Action, action);
         QFETCH(QList<QByteArray>, paths);
-        const CommandLine line = parseCommandLine(arguments, "/home/u");
-        QCOMPARE(line.action, action);
-        QCOMPARE(line.problem.isEmpty(), action != Action::Invalid);
-        if (action == Action::Invalid)
-            return;
-        QList<QByteArray> bytes;
-        for (const QByteArray& argument : line.pathArguments) {
-            const QString path = pathOfArgument(argument, line.workingFolder);
-            bytes.append(quillet::batch::nativeBytesFromPath(path));
+        // The program reads main()'s argv; tests and hand-overs give lists: the same reading.
+        std::vector<const char*> argv;
+        for (const QByteArray& argument : arguments)
+            argv.push_back(argument.constData());
+        for (const CommandLine& line :
+             {parseCommandLine(arguments, "/home/u"),
+              parseCommandLine(int(argv.size()), argv.data(), "/home/u")}) {
+            QCOMPARE(line.action, action);
+            QCOMPARE(line.problem.isEmpty(), action != Action::Invalid);
+            if (action == Action::Invalid)
+                continue;
+            QList<QByteArray> bytes;
+            for (const char* argument : line.pathArguments) {
+                const QString path = pathOfArgument(argument, line.workingFolder);
+                bytes.append(quillet::batch::nativeBytesFromPath(path));
+            }
+            QCOMPARE(bytes, paths);
         }
-        QCOMPARE(bytes, paths);
     }
 
     // Without a display QApplication aborts; the program must know before it starts one.

@@ -86,6 +86,38 @@ private slots:
             QVERIFY2(!errors.contains(u"could not connect"_s), qPrintable(errors));
         }
     }
+
+    // Qt is shown only the options of a line, not its paths: what it takes out must still be
+    // taken out of the whole line, wherever it stands among the paths.
+    void qtOptionsTakenOut_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("Qt's option first")
+            << QStringList{u"-platform"_s, u"offscreen"_s, u"--frobnicate"_s};
+        QTest::newRow("Qt's option between paths") << QStringList{
+            u"a.txt"_s, u"-platform"_s, u"offscreen"_s, u"b.txt"_s, u"--frobnicate"_s, u"a.txt"_s};
+    }
+    void qtOptionsTakenOut()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Without -platform reaching Qt, it would find no display and abort.
+        for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+            environment.remove(name);
+        environment.insert(u"XDG_RUNTIME_DIR"_s, dir.path());
+        environment.insert(u"HOME"_s, dir.path());
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(QUILLET_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY2(errors.startsWith(u"不明なオプションです: --frobnicate\n"_s), qPrintable(errors));
+        QVERIFY2(!errors.contains(u"-platform"_s), qPrintable(errors));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHandOver)

@@ -115,7 +115,10 @@ private slots:
         QSignalSpy checked(&intake, &PathIntake::checked);
         QStringList told;
         connect(&intake, &PathIntake::missing, this, [&told](const QString& p) { told << p; });
-        intake.enqueueArguments(HandOver{true, {}, {}, {}, false}, arguments, "/home/u");
+        QList<const char*> argv;
+        for (const QByteArray& argument : arguments)
+            argv.append(argument.constData());
+        intake.enqueueArguments(HandOver{true, {}, {}, {}, false}, argv, "/home/u");
         QTRY_COMPARE(checked.count(), 1);
         const auto request = checked.first().first().value<HandOver>();
         QCOMPARE(request.paths, existing);

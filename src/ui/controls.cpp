@@ -134,6 +134,12 @@ QListWidget* makeList(QWidget* parent, QStringView name, const QStringList& item
 {
     auto* list = place(new QListWidget(parent), name, twips);
     list->addItems(items);
+    // A blank row only separates groups of the list; a screen reader says so instead of
+    // reading an empty item.
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text().isEmpty())
+            list->item(row)->setData(Qt::AccessibleTextRole, QStringLiteral("区切り"));
+    }
     return list;
 }
 

@@ -211,8 +211,13 @@ private slots:
     {
         auto* list6 = m_form1->findChild<QListWidget*>(u"List6"_s);
         QCOMPARE(list6->count(), 36);
-        for (int i : {9, 16, 26, 32})
+        QAccessibleInterface* listReader = QAccessible::queryAccessibleInterface(list6);
+        for (int i : {9, 16, 26, 32}) {
             QVERIFY(list6->item(i)->text().isEmpty());
+            // Read aloud as a separator, not as an empty item.
+            QCOMPARE(listReader->child(i)->text(QAccessible::Name), u"区切り"_s);
+        }
+        QCOMPARE(listReader->child(0)->text(QAccessible::Name), u"先頭に「[DVD] 」を付ける"_s);
         QCOMPARE(list6->item(0)->text(), u"先頭に「[DVD] 」を付ける"_s);
         QCOMPARE(list6->item(35)->text(), u"真空波動研のコーデック情報を書き換える"_s);
         QCOMPARE(m_form1->findChild<QListWidget*>(u"List3"_s)->count(), 4);

@@ -88,19 +88,25 @@ inline RunRequest renameRequest(const QString& journals, const Batch& batch)
 }
 
 // Takes the last run back as the undo window does; the summary of the undo run.
+// The run that takes back the plan's steps, as the undo window starts it.
+inline RunRequest undoRequest(const QString& journals, const journal::UndoPlan& plan)
+{
+    RunRequest request;
+    request.kind = journal::RunKind::Undo;
+    request.sources = plan.sources();
+    request.targets = plan.targets();
+    request.undoSteps = plan.steps;
+    request.undoes = QFileInfo(plan.journalPath).fileName();
+    request.journalFolder = journals;
+    return request;
+}
+
 inline RenameSummary undoLastRun(const QString& journals, ScriptedRunDialogs& dialogs)
 {
     const journal::LastRunUndo last = journal::planUndoOfLastRun(journals);
     if (!last.plan)
         return {};
-    RunRequest request;
-    request.kind = journal::RunKind::Undo;
-    request.sources = last.plan->sources();
-    request.targets = last.plan->targets();
-    request.undoSteps = last.plan->steps;
-    request.undoes = QFileInfo(last.plan->journalPath).fileName();
-    request.journalFolder = journals;
-    RenameSession session(std::move(request), dialogs, realChecksum);
+    RenameSession session(undoRequest(journals, *last.plan), dialogs, realChecksum);
     return session.run();
 }
 

@@ -1,3 +1,4 @@
+#include "fallbackcalls.h"
 #include "rename/noreplacerename.h"
 #include "testfiles.h"
 
@@ -26,19 +27,10 @@ Q_DECLARE_METATYPE(Outcome)
 
 namespace {
 
-// File systems without RENAME_NOREPLACE and without hard links (FAT through FUSE, some network
-// shares): the fallback must still never replace.
-int noRenameNoReplace(const char*, const char*)
-{
-    errno = EINVAL;
-    return -1;
-}
-
-int noLink(const char*, const char*)
-{
-    errno = EPERM;
-    return -1;
-}
+// File systems without RENAME_NOREPLACE and without hard links: the fallback must still never
+// replace.
+using quillet::test::noLink;
+using quillet::test::noRenameNoReplace;
 
 const FileSystemCalls& fallbackOnly()
 {

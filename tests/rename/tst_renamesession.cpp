@@ -4,6 +4,7 @@
 // written. After each, the undo plan must hold exactly the renames that happened, and taking it
 // back must restore every name and content.
 #include "checksum/filechecksum.h"
+#include "fallbackcalls.h"
 #include "journal/journalfolder.h"
 #include "journal/undoplan.h"
 #include "rename/renamesession.h"
@@ -37,17 +38,8 @@ using namespace quillet::sessiontest;
 int g_reservations = 0;
 int g_dieAtReservation = -1;
 
-int noRenameNoReplace(const char*, const char*)
-{
-    errno = EINVAL;
-    return -1;
-}
-
-int noLink(const char*, const char*)
-{
-    errno = EPERM;
-    return -1;
-}
+using quillet::test::noLink;
+using quillet::test::noRenameNoReplace;
 
 int reserveThenMaybeDie(const char* path)
 {

@@ -31,13 +31,6 @@ namespace {
     const journal::LastRunUndo last = journal::planUndoOfLastRun(journals);
     if (!last.plan)
         std::exit(4);
-    RunRequest request;
-    request.kind = journal::RunKind::Undo;
-    request.sources = last.plan->sources();
-    request.targets = last.plan->targets();
-    request.undoSteps = last.plan->steps;
-    request.undoes = QFileInfo(last.plan->journalPath).fileName();
-    request.journalFolder = journals;
     int renamed = 0;
     const NoticedRename rename = [&](const QString& from, const QString& to,
                                      const HelperNotice& notice) {
@@ -48,7 +41,7 @@ namespace {
         return result;
     };
     ScriptedRunDialogs dialogs;
-    RenameSession session(std::move(request), dialogs, realChecksum, rename);
+    RenameSession session(undoRequest(journals, *last.plan), dialogs, realChecksum, rename);
     (void)session.run();
     std::exit(3);
 }

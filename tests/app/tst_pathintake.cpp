@@ -1,7 +1,6 @@
 #include "batch/nativepath.h"
 #include "pathintake.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -127,32 +126,39 @@ private slots:
     }
 
     // Started with 100,000 paths, the window appeared only after every one had been checked:
-    // the checking now lets the event loop run every few milliseconds.
+    // the checking now lets the event loop run every few milliseconds. Counted in checks rather
+    // than milliseconds, so that a machine too busy to run the probe on time cannot fail it:
+    // each check takes at least its 20 µs, so a piece of kPieceMs holds at most about 500 of them.
     void windowAnswersWhileLargeBatchIsChecked()
     {
         FakeDisk disk;
-        disk.microsecondsPerCall = 20; // 20,000 paths: 0.4 s of checking at least
+        disk.microsecondsPerCall = 20;
         PathIntake intake(std::ref(disk));
         QSignalSpy checked(&intake, &PathIntake::checked);
-        QElapsedTimer clock;
-        qint64 longestGap = 0;
-        qint64 last = 0;
+        int mostChecksBetweenEvents = 0;
+        int eventsBetweenChecks = 0;
+        int checksAtLastEvent = 0;
         QTimer probe;
         probe.setInterval(1);
         connect(&probe, &QTimer::timeout, this, [&] {
-            longestGap = std::max(longestGap, clock.elapsed() - last);
-            last = clock.elapsed();
+            if (disk.calls == checksAtLastEvent)
+                return;
+            ++eventsBetweenChecks;
+            mostChecksBetweenEvents =
+                std::max(mostChecksBetweenEvents, disk.calls - checksAtLastEvent);
+            checksAtLastEvent = disk.calls;
         });
-        clock.start();
         probe.start();
         intake.enqueue({false, numbered(u"f"_s, 20'000), {}, {}}, true);
-        QTRY_COMPARE_WITH_TIMEOUT(checked.count(), 1, 20'000);
+        QTRY_COMPARE_WITH_TIMEOUT(checked.count(), 1, 60'000);
         probe.stop();
         QCOMPARE(checked.first().first().value<HandOver>().paths.size(), 20'000);
         QCOMPARE(disk.calls, 20'000);
-        // A piece is kPieceMs; a loaded machine may add to it, never a whole batch's worth.
-        QVERIFY2(longestGap < 20 * PathIntake::kPieceMs,
-                 qPrintable(u"longest gap between events: %1 ms"_s.arg(longestGap)));
+        const int checksPerPiece = PathIntake::kPieceMs * 1000 / disk.microsecondsPerCall;
+        QVERIFY2(mostChecksBetweenEvents <= 2 * checksPerPiece,
+                 qPrintable(u"%1 checks without an event"_s.arg(mostChecksBetweenEvents)));
+        QVERIFY2(eventsBetweenChecks >= 20'000 / (2 * checksPerPiece),
+                 qPrintable(u"events came between checks %1 times"_s.arg(eventsBetweenChecks)));
     }
 
     // A small hand-over that arrives while a large start-up batch is still being checked

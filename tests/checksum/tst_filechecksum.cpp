@@ -59,6 +59,34 @@ QStringList labels(std::initializer_list<int> percents)
     return list;
 }
 
+// A checksum taken while sixteen spinners for every core run: whatever else runs gets about a
+// seventeenth of one.
+struct BusyRun {
+    std::optional<QString> value;
+    qsizetype progressEvents = 0;
+    qint64 helperBytes = 0;
+};
+
+BusyRun checksumWhileBusy(const QString& path, ChecksumThreads threads)
+{
+    std::atomic<bool> stop{false};
+    std::vector<std::jthread> spinners;
+    for (unsigned i = 0; i < 16 * std::max(2u, std::thread::hardware_concurrency()); ++i)
+        spinners.emplace_back([&stop] {
+            while (!stop.load(std::memory_order_relaxed)) {
+            }
+        });
+    ChecksumReaders readers;
+    RecordingProgress progress;
+    BusyRun run;
+    run.value = FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads, &readers);
+    stop = true;
+    spinners.clear();
+    run.progressEvents = progress.events.size();
+    run.helperBytes = readers.helperBytes;
+    return run;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(quillet::checksum::ChecksumThreads)
@@ -279,29 +307,21 @@ private slots:
             FileChecksum(path, ChecksumKind::Crc32, quiet, 1, ChecksumThreads::One);
         QVERIFY(expected);
 
-        // Sixteen spinners for every core: whatever else runs gets about a seventeenth of one.
-        std::atomic<bool> stop{false};
-        std::vector<std::jthread> spinners;
-        for (unsigned i = 0; i < 16 * std::max(2u, std::thread::hardware_concurrency()); ++i)
-            spinners.emplace_back([&stop] {
-                while (!stop.load(std::memory_order_relaxed)) {
-                }
-            });
-        ChecksumReaders readers;
-        RecordingProgress progress;
-        const std::optional<QString> value =
-            FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads, &readers);
-        stop = true;
-        spinners.clear();
-
-        QCOMPARE(value, expected);
-        QCOMPARE(progress.events.size(), 1 + 135 + 1 + 1); // begin, blocks, 100%, end
-        // Left: a few chunks before it knew. Stayed: about its half.
-        const double share = double(readers.helperBytes) / double(length);
-        if (helperLeaves)
-            QVERIFY2(share < 0.4, qPrintable(QString::number(share)));
-        else
-            QVERIFY2(share > 0.3, qPrintable(QString::number(share)));
+        // What the helper reads depends on what the scheduler gives it, and other tests running
+        // beside this one add to the load unevenly; so the run is tried a few times, and the
+        // helper must behave as expected in one of them.
+        QStringList shares;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const BusyRun run = checksumWhileBusy(path, threads);
+            QCOMPARE(run.value, expected);
+            QCOMPARE(run.progressEvents, 1 + 135 + 1 + 1); // begin, blocks, 100%, end
+            // Left: a few chunks before it knew. Stayed: about its half.
+            const double share = double(run.helperBytes) / double(length);
+            shares.append(QString::number(share));
+            if (helperLeaves ? share < 0.4 : share > 0.3)
+                return;
+        }
+        QFAIL(qPrintable(u"the helper's share of the file in each run: "_s + shares.join(u", ")));
     }
 
     // A name that is not UTF-8 (Shift-JIS from an old archive) reaches the system as its

@@ -62,9 +62,6 @@ void NameEditor::replaceText(const QString& text, qsizetype lineCount)
     if (m_gutter) {
         const int width = m_gutter->neededWidth(lineCount);
         if (viewportMargins().left() != width) {
-            // Emptied first, the editor has next to nothing to lay out again at the new width.
-            if (blockCount() > 1)
-                setPlainText(QString());
             setViewportMargins(width, 0, 0, 0);
             placeGutter();
         }
@@ -104,7 +101,18 @@ void NameEditor::placeGutter()
 
 void NameEditor::resizeEvent(QResizeEvent* event)
 {
-    QPlainTextEdit::resizeEvent(event);
+    // Qt's editor lays out every paragraph again when its viewport changes width, wrapped or
+    // not, and keeps a layout object for each: with a million names, hundreds of megabytes and
+    // a second's work for the first step of moving the window's edge, a tenth of one for every
+    // step after. A line that never wraps does not depend on the width, so the editor hears only
+    // of a change of height; its horizontal scroll bar still follows the widest line laid out.
+    if (lineWrapMode() == NoWrap && event->size().width() != event->oldSize().width()) {
+        QResizeEvent heightOnly(event->size(),
+                                QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&heightOnly);
+    } else {
+        QPlainTextEdit::resizeEvent(event);
+    }
     if (m_gutter)
         placeGutter();
 }

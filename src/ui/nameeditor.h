@@ -20,9 +20,7 @@ public:
     explicit NameEditor(QWidget* parent = nullptr);
 
     // Replaces the whole text, which has `lineCount` paragraphs. The gutter takes the width of
-    // the new text before the text arrives: a later change of the viewport's width would lay
-    // out every paragraph again and keep a layout object for each, hundreds of megabytes for a
-    // million lines, where a new text otherwise lays out only what is shown.
+    // the new text before the text arrives, so that it changes once, not while the text is put in.
     void replaceText(const QString& text, qsizetype lineCount);
 
     // While a rename runs, nothing dragged over the editor is taken in.

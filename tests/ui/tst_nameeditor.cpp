@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolTip>
@@ -51,27 +52,6 @@ private:
             QTest::keyClick(editor(), Qt::Key_Down);
         QTest::keyClick(editor(), Qt::Key_End);
     }
-    // Records the editor's line count at every resize of its viewport.
-    class ViewportResizes final : public QObject {
-    public:
-        explicit ViewportResizes(QPlainTextEdit* editor)
-            : m_editor(editor)
-        {
-            editor->viewport()->installEventFilter(this);
-        }
-        QList<int> lineCounts;
-
-    protected:
-        bool eventFilter(QObject* watched, QEvent* event) override
-        {
-            if (event->type() == QEvent::Resize)
-                lineCounts.append(m_editor->blockCount());
-            return QObject::eventFilter(watched, event);
-        }
-
-    private:
-        QPlainTextEdit* m_editor;
-    };
     QString rawConversion() const
     {
         return batch::fromEditorText(editor()->document()->toRawText());
@@ -291,18 +271,17 @@ private slots:
             QCOMPARE(lastTip, batch::displayText(paths[last], separator));
     }
 
-    // The editor lays out every line again when its viewport changes width, and keeps what it
-    // laid out: a million names cost hundreds of megabytes. The gutter's width therefore
-    // changes only while the editor holds (next to) nothing.
-    void gutterWidensBeforeTheNamesArrive_data()
+    // The gutter is as wide as the largest entry number needs, from the drop that adds a digit
+    // on, and goes when the batch is emptied.
+    void gutterWidthFollowsTheEntries_data()
     {
-        QTest::addColumn<int>("before");  // files dropped first, not watched
-        QTest::addColumn<int>("dropped"); // files dropped while watched; 0 starts over
+        QTest::addColumn<int>("before");  // files dropped first
+        QTest::addColumn<int>("dropped"); // files dropped then; 0 starts over
         QTest::newRow("first drop") << 0 << 3;
         QTest::newRow("a drop that adds a digit") << 9 << 1;
         QTest::newRow("starting over") << 12 << 0;
     }
-    void gutterWidensBeforeTheNamesArrive()
+    void gutterWidthFollowsTheEntries()
     {
         QFETCH(int, before);
         QFETCH(int, dropped);
@@ -315,18 +294,60 @@ private slots:
         if (before > 0)
             dropNamed(names(0, before));
         const int widthBefore = gutter()->width();
-        ViewportResizes resizes(editor());
         if (dropped > 0)
             dropNamed(names(before, dropped));
         else
             QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
         QVERIFY(gutter()->width() != widthBefore);
-        QVERIFY(!resizes.lineCounts.isEmpty());
-        for (const int lines : std::as_const(resizes.lineCounts))
-            QCOMPARE(lines, 1);
+        QCOMPARE(gutter()->width(), gutter()->neededWidth());
+        QCOMPARE(editor()->viewport()->geometry().left(),
+                 editor()->contentsRect().left() + gutter()->width());
         QCOMPARE(editor()->blockCount(), dropped > 0 ? before + dropped : 1);
         QCOMPARE(gutterLabels().last(),
                  dropped > 0 ? QString::number(before + dropped) : QString());
+    }
+
+    // Qt's editor laid out every line again whenever its viewport changed width (a window moved
+    // into its frame, an edge dragged, the gutter widened) and kept a layout for each line:
+    // hundreds of megabytes for a million names. A line laid out once keeps its layout through
+    // any change of width, and the horizontal scroll bar still reaches the end of the widest line
+    // shown.
+    void aChangeOfWidthLaysNoLineOutAgain_data()
+    {
+        QTest::addColumn<int>("change"); // added to the editor's width
+        QTest::newRow("narrower") << -200;
+        QTest::newRow("wider") << 300;
+    }
+    void aChangeOfWidthLaysNoLineOutAgain()
+    {
+        QFETCH(int, change);
+        QStringList names;
+        for (int i = 0; i < 500; ++i)
+            names.append(u"n%1"_s.arg(i));
+        dropNamed(names);
+        QScrollBar* down = editor()->verticalScrollBar();
+        QTRY_VERIFY(editor()->document()->firstBlock().layout()->lineCount() == 1);
+        down->setValue(down->maximum());
+        QTRY_VERIFY(editor()->document()->lastBlock().layout()->lineCount() == 1);
+
+        editor()->resize(editor()->width() + change, editor()->height());
+        QCoreApplication::processEvents();
+        QCOMPARE(down->value(), down->maximum());
+        QCOMPARE(editor()->document()->firstBlock().layout()->lineCount(), 1);
+
+        // A line wider than the viewport can be scrolled to its end, at either width.
+        QTextCursor last(editor()->document()->lastBlock());
+        last.movePosition(QTextCursor::EndOfBlock);
+        last.insertText(QString(400, u'w'));
+        const auto hiddenPart = [this] {
+            const QTextBlock block = editor()->document()->lastBlock();
+            return qRound(block.layout()->lineAt(0).naturalTextWidth())
+                   - editor()->viewport()->width();
+        };
+        QTRY_VERIFY(editor()->horizontalScrollBar()->maximum() >= hiddenPart());
+        editor()->resize(editor()->width() - change, editor()->height());
+        QTRY_VERIFY(editor()->horizontalScrollBar()->maximum() >= hiddenPart());
+        QVERIFY(editor()->horizontalScrollBar()->maximum() < hiddenPart() + 40);
     }
 
     // Starting over empties the batch: the gutter goes, and the hint is not numbered.

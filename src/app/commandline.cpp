@@ -8,11 +8,8 @@ namespace quillet::app {
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-// One reading for both kinds of argument lists: `at(i)` gives the i-th argument's bytes.
-template <typename At>
-CommandLine parseArguments(qsizetype count, At&& at, const QByteArray& workingFolder)
+CommandLine parseCommandLine(int count, const char* const arguments[],
+                             const QByteArray& workingFolder)
 {
     CommandLine line;
     line.workingFolder = workingFolder;
@@ -23,7 +20,7 @@ CommandLine parseArguments(qsizetype count, At&& at, const QByteArray& workingFo
     bool undo = false;
     bool history = false;
     for (qsizetype i = 0; i < count; ++i) {
-        const QByteArrayView argument = at(i);
+        const QByteArrayView argument(arguments[i]);
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
             if (argument == "--")
                 optionsEnded = true;
@@ -39,8 +36,7 @@ CommandLine parseArguments(qsizetype count, At&& at, const QByteArray& workingFo
                 line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
             continue;
         }
-        // A name cannot hold a NUL byte: such an argument names no file.
-        if (argument.isEmpty() || argument.contains('\0'))
+        if (argument.isEmpty())
             continue;
         line.pathArguments.append(argument.data());
     }
@@ -58,32 +54,12 @@ CommandLine parseArguments(qsizetype count, At&& at, const QByteArray& workingFo
     return line;
 }
 
-} // namespace
-
-CommandLine parseCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
-{
-    return parseArguments(
-        arguments.size(), [&arguments](qsizetype i) { return QByteArrayView(arguments.at(i)); },
-        workingFolder);
-}
-
-CommandLine parseCommandLine(int count, const char* const arguments[],
-                             const QByteArray& workingFolder)
-{
-    return parseArguments(
-        count, [arguments](qsizetype i) { return QByteArrayView(arguments[i]); }, workingFolder);
-}
-
 QString pathOfArgument(const char* argument, const QByteArray& workingFolder)
 {
-    return pathOfArgument(QByteArray::fromRawData(argument, qstrlen(argument)), workingFolder);
-}
-
-QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder)
-{
-    if (argument.startsWith('/'))
-        return QDir::cleanPath(batch::pathFromNativeBytes(argument));
-    return QDir::cleanPath(batch::pathFromNativeBytes(workingFolder + '/' + argument));
+    const QByteArray bytes = QByteArray::fromRawData(argument, qstrlen(argument));
+    if (bytes.startsWith('/'))
+        return QDir::cleanPath(batch::pathFromNativeBytes(bytes));
+    return QDir::cleanPath(batch::pathFromNativeBytes(workingFolder + '/' + bytes));
 }
 
 bool displayReachable(const QByteArray& platform, const QByteArray& display,

@@ -28,9 +28,6 @@ struct CommandLine {
 // --history (the window of recent runs; with --undo-last, the undo wins); "--" ends the
 // options. Help and version win over anything else; Qt's own options (-style, -platform, …)
 // are to be taken out by QApplication before the line is read for a window.
-[[nodiscard]] CommandLine parseCommandLine(const QList<QByteArray>& arguments,
-                                           const QByteArray& workingFolder);
-// The same, read straight from main()'s argv (without the program's name).
 [[nodiscard]] CommandLine parseCommandLine(int count, const char* const arguments[],
                                            const QByteArray& workingFolder);
 
@@ -42,7 +39,6 @@ struct CommandLine {
 
 // A path argument as an absolute, clean path with its exact bytes (batch/nativepath.h); a
 // relative one counts from workingFolder.
-[[nodiscard]] QString pathOfArgument(const QByteArray& argument, const QByteArray& workingFolder);
 [[nodiscard]] QString pathOfArgument(const char* argument, const QByteArray& workingFolder);
 
 // The text --help prints.

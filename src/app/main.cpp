@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -41,8 +42,8 @@ CommandLine readCommandLine(int argc, const char* const argv[])
     // argv stays for the whole run: the paths point into it, not copied, which counts with
     // 100,000 of them.
     // A program started with an empty argv (execve allows it) has not even its own name.
-    return argc > 1 ? quillet::app::parseCommandLine(argc - 1, argv + 1, workingFolder)
-                    : quillet::app::parseCommandLine(QList<QByteArray>(), workingFolder);
+    const int skipped = std::min(argc, 1);
+    return quillet::app::parseCommandLine(argc - skipped, argv + skipped, workingFolder);
 }
 
 void print(std::FILE* stream, const QString& text)

@@ -87,17 +87,6 @@ qsizetype ChunkedText::pieceCount() const
     return count;
 }
 
-QStringView ChunkedText::piece(qsizetype i) const
-{
-    for (const Group& group : m_groups) {
-        if (i < group.pieces.size())
-            return group.pieces[i].text;
-        i -= group.pieces.size();
-    }
-    Q_ASSERT(false);
-    return {};
-}
-
 void ChunkedText::split(QList<Piece>& out, const QString& text)
 {
     qsizetype start = 0;
@@ -239,14 +228,6 @@ void ChunkedText::dropSharedGroups()
             m_size += kLineBreak.size() + piece.text.size();
         m_lineCount += group.lines;
     }
-}
-
-QStringList ChunkedText::lines(qsizetype count) const
-{
-    QStringList out;
-    out.reserve(count);
-    forEachLine(count, [&out](QStringView line) { out.append(line.toString()); });
-    return out;
 }
 
 void ChunkedText::Builder::addLine(QStringView line)

@@ -46,11 +46,7 @@ public:
     [[nodiscard]] qsizetype pieceCount() const;
     [[nodiscard]] qsizetype groupCount() const { return m_groups.size(); }
 
-    // Piece i of all pieces in order; joined by CR LF they are the text. Finding it walks the
-    // groups: forEachPiece reads them all.
-    [[nodiscard]] QStringView piece(qsizetype i) const;
-
-    // Every piece in order, as a view.
+    // Every piece in order, as a view; joined by CR LF they are the text.
     template <typename Visit> void forEachPiece(Visit&& visit) const
     {
         for (const Group& group : m_groups) {
@@ -70,9 +66,6 @@ public:
     // the freeing of its pieces. What is left, the groups only this text holds, is the
     // concatenation of their lines. For a text about to be freed in steps.
     void dropSharedGroups();
-
-    // Lines 0 .. count - 1, the empty text for lines the text does not have.
-    [[nodiscard]] QStringList lines(qsizetype count) const;
 
     // True when both hold the same groups, without looking at a character.
     [[nodiscard]] bool sharesAllWith(const ChunkedText& other) const;

@@ -90,10 +90,6 @@ std::optional<QString> RunEasyMode(int index, const QStringList& lines, const Ea
     return batch::joinLines(results);
 }
 
-} // namespace quillet::transform
-
-namespace quillet::transform {
-
 std::optional<batch::ChunkedText> RunEasyMode(int index, const batch::ChunkedText& names,
                                               qsizetype count, const EasyValues& values)
 {

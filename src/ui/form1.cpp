@@ -173,9 +173,8 @@ void Form1::takeInFiles(const QStringList& paths)
     activateWindow();
     raise();
     const QString text = m_batch.takeIn(names(), paths);
-    // The names first: the gutter then sizes itself once, for the new entries and lines.
-    replaceNames(text);
     updateSourceViews();
+    replaceNames(text);
     // Every drop ends with the caret on the first line, whether it added entries or not.
     m_namesEditor->moveCursor(QTextCursor::Start);
     ShowCaretSource();
@@ -189,7 +188,7 @@ void Form1::replaceNames(const batch::ChunkedText& names)
     if (names == m_editorNames.names())
         return;
     m_replacing = true;
-    m_namesEditor->replaceText(m_editorNames.reset(names), names.lineCount());
+    m_namesEditor->setPlainText(m_editorNames.reset(names));
     m_replacing = false;
     recordNames();
 }
@@ -295,8 +294,8 @@ void Form1::startOver()
     updateHistoryButtons();
     // The hint goes in unrecorded: the batch is emptied before the replacement.
     m_batch.clear();
-    replaceNames(hintText());
     updateSourceViews();
+    replaceNames(hintText());
     m_sourcePathBox->clear();
     m_renameButton->setEnabled(false);
 }

@@ -56,26 +56,8 @@ void NameEditor::describeCaretLine()
         setAccessibleDescription(description);
 }
 
-void NameEditor::replaceText(const QString& text, qsizetype lineCount)
-{
-    m_replacingText = true;
-    if (m_gutter) {
-        const int width = m_gutter->neededWidth(lineCount);
-        if (viewportMargins().left() != width) {
-            setViewportMargins(width, 0, 0, 0);
-            placeGutter();
-        }
-    }
-    setPlainText(text);
-    m_replacingText = false;
-    if (m_gutter)
-        updateGutterWidth();
-}
-
 void NameEditor::updateGutterWidth()
 {
-    if (m_replacingText)
-        return;
     const int width = m_gutter->neededWidth();
     if (viewportMargins().left() != width) {
         setViewportMargins(width, 0, 0, 0);

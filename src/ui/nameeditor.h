@@ -19,10 +19,6 @@ class NameEditor final : public QPlainTextEdit {
 public:
     explicit NameEditor(QWidget* parent = nullptr);
 
-    // Replaces the whole text, which has `lineCount` paragraphs. The gutter takes the width of
-    // the new text before the text arrives, so that it changes once, not while the text is put in.
-    void replaceText(const QString& text, qsizetype lineCount);
-
     // While a rename runs, nothing dragged over the editor is taken in.
     void setAcceptingFiles(bool accepting);
 
@@ -67,8 +63,6 @@ private:
 
     PairingGutter* m_gutter = nullptr;
     bool m_acceptingFiles = true;
-    // The gutter's width is already set for the text being put in.
-    bool m_replacingText = false;
 };
 
 } // namespace quillet::ui

@@ -92,16 +92,12 @@ QString PairingGutter::toolTipAt(qsizetype r) const
 
 int PairingGutter::neededWidth() const
 {
-    return neededWidth(m_editor->blockCount());
-}
-
-int PairingGutter::neededWidth(qsizetype lines) const
-{
     const qsizetype entries = entryCount();
     if (entries == 0)
         return 0;
     const QFontMetrics metrics(m_editor->font());
     int width = metrics.horizontalAdvance(QString(QString::number(entries).size(), u'9'));
+    const qsizetype lines = m_editor->blockCount();
     if (lines < entries) {
         const GutterRow last = gutterRow(lines - 1, lines, entries);
         width += metrics.horizontalAdvance(last.shortfallLabel()) + 3 * kPadding;

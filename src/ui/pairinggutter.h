@@ -53,8 +53,6 @@ public:
 
     // The width the strip needs now; 0 while the batch is empty.
     [[nodiscard]] int neededWidth() const;
-    // The width it will need once the editor holds `lines` lines.
-    [[nodiscard]] int neededWidth(qsizetype lines) const;
     // Row r as the gutter shows it, from the model and the editor's line count.
     [[nodiscard]] GutterRow row(qsizetype r) const;
     [[nodiscard]] QString toolTipAt(qsizetype r) const;

@@ -44,6 +44,14 @@ private:
         test::dropFiles(editor()->viewport(), paths);
         return paths;
     }
+    // "n<from>" .. "n<from + count - 1>".
+    static QStringList numberedNames(int from, int count)
+    {
+        QStringList names;
+        for (int i = from; i < from + count; ++i)
+            names.append(u"n%1"_s.arg(i));
+        return names;
+    }
     // The caret to the end of line `line`, with real keys.
     void toEndOfLine(int line)
     {
@@ -285,17 +293,11 @@ private slots:
     {
         QFETCH(int, before);
         QFETCH(int, dropped);
-        const auto names = [](int from, int count) {
-            QStringList names;
-            for (int i = from; i < from + count; ++i)
-                names.append(u"n%1"_s.arg(i));
-            return names;
-        };
         if (before > 0)
-            dropNamed(names(0, before));
+            dropNamed(numberedNames(0, before));
         const int widthBefore = gutter()->width();
         if (dropped > 0)
-            dropNamed(names(before, dropped));
+            dropNamed(numberedNames(before, dropped));
         else
             QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
         QVERIFY(gutter()->width() != widthBefore);
@@ -321,10 +323,7 @@ private slots:
     void aChangeOfWidthLaysNoLineOutAgain()
     {
         QFETCH(int, change);
-        QStringList names;
-        for (int i = 0; i < 500; ++i)
-            names.append(u"n%1"_s.arg(i));
-        dropNamed(names);
+        dropNamed(numberedNames(0, 500));
         QScrollBar* down = editor()->verticalScrollBar();
         QTRY_VERIFY(editor()->document()->firstBlock().layout()->lineCount() == 1);
         down->setValue(down->maximum());

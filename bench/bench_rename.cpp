@@ -332,7 +332,8 @@ double timedRenames(int count, int mode, int round)
         ops.fileChecksum = [](const QString&, checksum::ChecksumKind) {
             return std::optional<QString>();
         };
-        renamed = rename::RunRename(sources, targets, ops, u'/').renamed;
+        renamed =
+            rename::RunRename(rename::planInOrder(sources, targets), sources, ops, u'/').renamed;
     } else {
         rename::RunRequest request;
         request.sources = sources;

@@ -133,7 +133,9 @@ JournalRead readJournal(const QString& path)
         if (index >= contents.entries.size())
             return damaged(lineNumber);
         JournalEntry& entry = contents.entries[qsizetype(index)];
-        if (entry.state != JournalEntry::State::Unknown)
+        // A renamed item may be put back once; nothing else follows an outcome.
+        const bool putBack = kind == "N" && entry.state == JournalEntry::State::Renamed;
+        if (entry.state != JournalEntry::State::Unknown && !putBack)
             return damaged(lineNumber);
         if ((kind == "T" || kind == "H") && fields->size() == 3) {
             const std::optional<QString> path = records::pathFromField(fields->at(2));

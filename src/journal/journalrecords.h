@@ -9,7 +9,8 @@
 //   H  <entry>  <path>         an item the rename makes for a moment (a reservation of the
 //                              new name, a temporary name); before it is made
 //   R  <entry>                 renamed
-//   N  <entry>                 not renamed
+//   N  <entry>                 not renamed; after R: put back to its old path (a cycle of the
+//                              run could not go round)
 //   E                          the run ended: every rename that happened has its R
 // Paths are the exact bytes, in Base64; an identity is type,device,inode,size,mtime,btime.
 // The plan's entries are numbered 0, 1, … in order, at most <entries> of them (those of the run

@@ -57,10 +57,27 @@ std::optional<ItemIdentity> PlanEncoder::identityAt(qsizetype entry)
         if (const auto earlier = m_filledBy.constFind(m_sources.at(entry));
             earlier != m_filledBy.cend())
             identity = m_identities[size_t(*earlier)];
+        else
+            identity = m_lookup(whereNow(m_sources.at(entry)));
     }
     if (m_fillsKnown)
         m_filledBy.insert(m_targets.at(entry), entry);
     return identity;
+}
+
+QString PlanEncoder::whereNow(const QString& path, int depth) const
+{
+    if (depth > 16)
+        return path;
+    // An item inside a folder that an earlier entry moves to this path is, before the run,
+    // inside the folder's old path.
+    for (qsizetype slash = path.lastIndexOf(u'/'); slash > 0;
+         slash = path.lastIndexOf(u'/', slash - 1)) {
+        const auto earlier = m_filledBy.constFind(path.left(slash));
+        if (earlier != m_filledBy.cend())
+            return whereNow(m_sources.at(*earlier), depth + 1) + path.sliced(slash);
+    }
+    return path;
 }
 
 QByteArray PlanEncoder::encode(qsizetype end, std::vector<qsizetype>& plannedOf,

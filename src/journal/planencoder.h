@@ -41,6 +41,7 @@ public:
 
 private:
     std::optional<ItemIdentity> identityAt(qsizetype entry);
+    [[nodiscard]] QString whereNow(const QString& path, int depth = 0) const;
 
     const QStringList m_sources;
     const QStringList m_targets;

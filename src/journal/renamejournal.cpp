@@ -347,6 +347,14 @@ void RenameJournal::recordOutcome(qsizetype entry, bool renamed)
     (void)append({}, false);
 }
 
+void RenameJournal::recordPutBack(qsizetype index)
+{
+    if (index < 0 || size_t(index) >= m_plannedOf.size() || m_plannedOf[size_t(index)] < 0)
+        return;
+    // Only the outcome changes: the item is back where the plan found it.
+    recordOutcome(m_plannedOf[size_t(index)], false);
+}
+
 void RenameJournal::finish()
 {
     stopPlanning();

@@ -65,6 +65,9 @@ public:
     // Before a rename makes a reservation or a temporary name. Forced; false when it could not be.
     [[nodiscard]] bool recordHelper(qsizetype entry, const QString& path);
     void recordOutcome(qsizetype entry, bool renamed);
+    // After a renamed item of entry `index` of the plan (counted among all the entries asked
+    // for) was put back to its old path, because the cycle it was part of could not go round.
+    void recordPutBack(qsizetype index);
     // Forces the outcomes to the disk and closes the file; a journal in which nothing was
     // renamed is removed, so that the last journal is always the last run that changed names.
     void finish();

@@ -21,6 +21,10 @@ RenameFunction journaled(journal::RenameJournal& journal, NoticedRename rename, 
             if (!entry) {
                 if (journal.failed())
                     return notRecorded();
+                // The item is there, so the plan could not resolve the new path: its folder is
+                // missing.
+                if (itemExists(from))
+                    return RenameResult::failed(kFolderMissingReason.toString());
                 return RenameResult::failed(datafile::systemErrorReason(ENOENT));
             }
             if (!journal.recordTarget(*entry, to))

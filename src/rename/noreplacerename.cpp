@@ -87,7 +87,7 @@ bool movesIntoItself(const QByteArray& from, const QByteArray& to)
 RenameResult failedWith(int error, const QByteArray& from, const QByteArray& to)
 {
     if (error == ENOENT && exists(from) && !exists(folderOf(to)))
-        return RenameResult::failed(QStringLiteral("移動先のフォルダーがありません"));
+        return RenameResult::failed(kFolderMissingReason.toString());
     if (error == EINVAL && movesIntoItself(from, to))
         return RenameResult::failed(
             QStringLiteral("フォルダーをそのフォルダー自身の中へは移動できません"));

@@ -59,6 +59,10 @@ struct FileSystemCalls {
                                          const QString& to, const HelperNotice& notice = {});
 #endif
 
+// Why an item cannot go to a path whose folder is missing, in the check's words too.
+inline constexpr QStringView kFolderMissingReason =
+    u"移動先のフォルダがないか、フォルダではありません";
+
 // Why a helper item was not made: the journal could not record it first.
 inline constexpr QStringView kHelperNotRecordedReason =
     u"元に戻すための記録を書けないため、リネームしませんでした";

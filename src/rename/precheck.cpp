@@ -2,6 +2,7 @@
 
 #include "batch/linetext.h"
 #include "rename/namecheck.h"
+#include "rename/runplan.h"
 #include "rename/targets.h"
 
 #include <QHash>
@@ -15,7 +16,7 @@ bool PrecheckFindings::hasProblems() const
     if (countMismatch())
         return true;
     for (int kind = 0; kind < kEntryFindingKinds; ++kind) {
-        if (kind != int(EntryFinding::Fine) && kind != int(EntryFinding::Unchanged)
+        if (kind != int(EntryFinding::Fine) && (kNoteKinds & kindBit(EntryFinding(kind))) == 0
             && counts[kind] > 0)
             return true;
     }
@@ -29,144 +30,192 @@ bool hasChecksumToken(QStringView text)
     return text.contains(kCrc16Token) || text.contains(kCrc32Token);
 }
 
-// The target's file name as it will be renamed: a checksum token becomes its hexadecimal digits.
-QString fileNameAsRenamed(const QString& target, QChar separator)
-{
-    if (!hasChecksumToken(target))
-        return target.sliced(fileNameStart(target, separator));
-    QString renamed = target;
-    renamed.replace(kCrc16Token.toString(), u"0000"_s);
-    renamed.replace(kCrc32Token.toString(), u"00000000"_s);
-    return renamed.sliced(fileNameStart(renamed, separator));
-}
-
-// What is known about one path at the point of the run the check has reached.
-struct KnownPath {
-    std::optional<ItemInfo> item; // what is there now; nothing once an earlier entry moved it
-    qsizetype namedBy = -1;       // the first entry that names this path as its target
-    bool movedHere = false;       // the item there is the one namedBy moved in
-};
-
-// Walks the batch in run order. One hash holds every path the check has met (sources, targets,
-// folders), so the disk is asked once per path and the run's own moves are replayed on top.
+// Walks the batch in three passes: what each entry is on its own (its item, its name, its
+// folder), the run's plan over the entries that move, and then what the targets meet.
 class BatchCheck {
 public:
-    BatchCheck(QChar separator, const ItemLookup& lookUp, Qt::CaseSensitivity pathCase,
-               qsizetype entries, qsizetype lines)
-        : m_separator(separator)
+    BatchCheck(const QStringList& sources, const QStringList& targets, QChar separator,
+               const ItemLookup& lookUp, const FolderRules& folderRules, qsizetype lines)
+        : m_sources(sources)
+        , m_targets(targets)
+        , m_separator(separator)
         , m_lookUp(lookUp)
-        , m_pathCase(pathCase)
+        , m_rules(folderRules)
         , m_lines(lines)
+        , m_marked(size_t(sources.size()))
+        , m_items(size_t(sources.size()))
+        , m_moving(size_t(sources.size()), false)
     {
-        m_paths.reserve(2 * entries + 16);
+        m_looked.reserve(2 * sources.size() + 16);
     }
 
-    MarkedEntry check(qsizetype index, const QString& source, const QString& target)
+    std::vector<MarkedEntry> check()
     {
-        MarkedEntry marked{index};
-        const QString sourceKey = key(source);
-        KnownPath& from = known(sourceKey, source, LookUp::Item);
-        if (!from.item)
-            return mark(marked, EntryFinding::SourceMissing);
-        const ItemInfo item = *from.item;
-        if (target == source)
-            return mark(marked, EntryFinding::Unchanged);
-        if (index >= m_lines)
-            return mark(marked, EntryFinding::NoLine);
-        if (target == targetFor(source, QString(), m_separator))
-            return mark(marked, EntryFinding::Empty);
-        switch (checkFileName(fileNameAsRenamed(target, m_separator))) {
-        case NameProblem::None: break;
-        case NameProblem::Empty: return mark(marked, EntryFinding::Empty);
-        case NameProblem::InvalidCharacter: return mark(marked, EntryFinding::InvalidCharacter);
-        case NameProblem::TooLong: return mark(marked, EntryFinding::TooLong);
+        const qsizetype count = m_sources.size();
+        for (qsizetype i = 0; i < count; ++i)
+            checkOnItsOwn(i);
+        for (qsizetype i = 0; i < count; ++i) {
+            if (m_moving[size_t(i)])
+                m_movedInto.insert(key(m_targets.at(i)), i);
         }
-        if (const std::optional<EntryFinding> folder = checkFolder(target, item))
-            return mark(marked, *folder);
-        if (hasChecksumToken(target)) {
-            // Its final name waits for the checksum; the source is moved away all the same.
-            m_paths[sourceKey].item.reset();
-            return marked;
+        for (qsizetype i = 0; i < count; ++i) {
+            if (m_moving[size_t(i)])
+                checkFolder(i);
         }
-        const QString targetKey = key(target);
-        // On a file system that ignores case, a new spelling of the same name finds the source.
-        if (targetKey == sourceKey) {
-            KnownPath& same = m_paths[targetKey];
-            same.namedBy = index;
-            same.movedHere = true;
-            return marked;
+        const RunPlan plan = planRun(m_sources, m_targets, m_moving, m_separator, m_rules,
+                                     [](const QString& folder) { return folder + u".quillet-"_s; });
+        for (qsizetype i = 0; i < count; ++i) {
+            if (m_moving[size_t(i)])
+                checkTarget(i, plan.freedBy[size_t(i)]);
         }
-        KnownPath& to = known(targetKey, target, LookUp::Item);
-        if (to.namedBy >= 0) {
-            marked.sameAs = to.namedBy;
-            mark(marked, EntryFinding::Duplicate);
-        } else {
-            to.namedBy = index;
-        }
-        if (to.item && !to.movedHere)
-            mark(marked, EntryFinding::Existing);
-        if (marked.kinds != 0)
-            return marked;
-        to.item = item;
-        to.movedHere = true;
-        m_paths[sourceKey].item.reset();
-        return marked;
+        return std::move(m_marked);
     }
 
 private:
-    QString key(const QString& path) const
+    void mark(qsizetype i, EntryFinding kind) { m_marked[size_t(i)].kinds |= kindBit(kind); }
+
+    QString key(const QString& path)
     {
-        return m_pathCase == Qt::CaseSensitive ? path : path.toCaseFolded();
+        return comparablePath(path, m_separator, m_rules.ofFolderOf(path, m_separator));
     }
 
-    static MarkedEntry& mark(MarkedEntry& marked, EntryFinding kind)
+    // Each path is asked about once, whichever pass meets it first.
+    const std::optional<ItemInfo>& looked(const QString& path, LookUp how)
     {
-        marked.kinds |= kindBit(kind);
-        return marked;
-    }
-
-    KnownPath& known(const QString& pathKey, const QString& path, LookUp how)
-    {
-        auto found = m_paths.find(pathKey);
-        if (found == m_paths.end())
-            found = m_paths.insert(pathKey, KnownPath{m_lookUp(path, how)});
+        const QString pathKey = (how == LookUp::Item ? u"I"_s : u"F"_s) + key(path);
+        auto found = m_looked.find(pathKey);
+        if (found == m_looked.end())
+            found = m_looked.insert(pathKey, m_lookUp(path, how));
         return *found;
     }
 
-    // Whether the target's folder is there, a folder, and on the item's file system, as the run
-    // will find it: a folder moved away by an earlier entry is gone, one moved in is there.
-    std::optional<EntryFinding> checkFolder(const QString& target, const ItemInfo& item)
+    void checkOnItsOwn(qsizetype i)
     {
+        const QString& source = m_sources.at(i);
+        const QString& target = m_targets.at(i);
+        m_marked[size_t(i)].entry = i;
+        const std::optional<ItemInfo>& item = looked(source, LookUp::Item);
+        if (!item)
+            return mark(i, EntryFinding::SourceMissing);
+        m_items[size_t(i)] = *item;
+        if (target == source)
+            return mark(i, EntryFinding::Unchanged);
+        if (i >= m_lines)
+            return mark(i, EntryFinding::NoLine);
+        switch (rename::checkTarget(source, target, m_separator, m_rules)) {
+        case NameProblem::None: break;
+        case NameProblem::Empty: return mark(i, EntryFinding::Empty);
+        case NameProblem::InvalidCharacter: return mark(i, EntryFinding::InvalidCharacter);
+        case NameProblem::TooLong: return mark(i, EntryFinding::TooLong);
+        }
+        if (hasSurroundingSpace(nameFromLine(source, target, m_separator)))
+            mark(i, EntryFinding::SurroundingSpace);
+        m_moving[size_t(i)] = true;
+    }
+
+    // Whether the target's folder is there, a folder, and on the item's file system, as the run
+    // will find it: items going into a folder the batch renames go before it, and a folder the
+    // batch gives a new name is there under it.
+    void checkFolder(qsizetype i)
+    {
+        const QString& target = m_targets.at(i);
         const qsizetype nameStart = fileNameStart(target, m_separator);
         if (nameStart == 0)
-            return std::nullopt;
+            return;
         QString folder = target.left(nameStart - 1);
         // "/" and "C:\" keep their separator: without it they name something else.
         if (folder.isEmpty() || folder.endsWith(u':'))
             folder = target.left(nameStart);
         if (hasChecksumToken(folder))
-            return std::nullopt; // the folder's name waits for the checksum
-        const KnownPath& known = this->known(key(folder), folder, LookUp::Folder);
-        if (!known.item || !known.item->folder)
-            return EntryFinding::FolderMissing;
-        if (known.item->device != item.device && known.item->device != kUnknownDevice
-            && item.device != kUnknownDevice)
-            return EntryFinding::OtherDrive;
+            return; // the folder's name waits for the checksum
+        std::optional<ItemInfo> there = looked(folder, LookUp::Folder);
+        if (!there || !there->folder)
+            there = folderMadeByBatch(folder);
+        const ItemInfo& item = *m_items[size_t(i)];
+        EntryFinding finding = EntryFinding::Fine;
+        if (!there || !there->folder)
+            finding = EntryFinding::FolderMissing;
+        else if (there->device != item.device && there->device != kUnknownDevice
+                 && item.device != kUnknownDevice)
+            finding = EntryFinding::OtherDrive;
+        if (finding == EntryFinding::Fine)
+            return;
+        mark(i, finding);
+        m_marked[size_t(i)].kinds &= ~kindBit(EntryFinding::SurroundingSpace);
+        m_moving[size_t(i)] = false;
+    }
+
+    // A folder that is the new name of a folder of the batch, or lies inside one.
+    std::optional<ItemInfo> folderMadeByBatch(const QString& folder)
+    {
+        if (m_movedInto.isEmpty())
+            return std::nullopt;
+        const QString folderKey = key(folder);
+        for (qsizetype end = folderKey.size(); end > 0;
+             end = folderKey.lastIndexOf(u'/', end - 1)) {
+            const auto into = m_movedInto.constFind(folderKey.left(end));
+            if (into == m_movedInto.cend())
+                continue;
+            const qsizetype entry = *into;
+            if (!m_items[size_t(entry)] || !m_items[size_t(entry)]->folder)
+                return std::nullopt;
+            if (end == folderKey.size())
+                return m_items[size_t(entry)];
+            QString inside = folder.sliced(end);
+            if (m_separator != u'/')
+                inside.replace(u'/', m_separator);
+            return looked(m_sources.at(entry) + inside, LookUp::Folder);
+        }
         return std::nullopt;
     }
 
+    void checkTarget(qsizetype i, qsizetype freedBy)
+    {
+        const QString& target = m_targets.at(i);
+        if (hasChecksumToken(target))
+            return; // its final name waits for the checksum
+        const QString targetKey = key(target);
+        // On a disk that ignores case, a new spelling of the same name finds the source.
+        if (targetKey == key(m_sources.at(i)))
+            return;
+        MarkedEntry& marked = m_marked[size_t(i)];
+        const auto named = m_namedBy.constFind(targetKey);
+        if (named != m_namedBy.cend()) {
+            marked.sameAs = *named;
+            mark(i, EntryFinding::Duplicate);
+        } else {
+            m_namedBy.insert(targetKey, i);
+        }
+        if (freedBy >= 0) {
+            if (named == m_namedBy.cend()) {
+                marked.swapWith = freedBy;
+                mark(i, EntryFinding::Swap);
+            }
+            return;
+        }
+        if (looked(target, LookUp::Item))
+            mark(i, EntryFinding::Existing);
+    }
+
+    const QStringList& m_sources;
+    const QStringList& m_targets;
     QChar m_separator;
     const ItemLookup& m_lookUp;
-    Qt::CaseSensitivity m_pathCase;
+    DiskRulesCache m_rules;
     qsizetype m_lines;
-    QHash<QString, KnownPath> m_paths;
+    std::vector<MarkedEntry> m_marked;
+    std::vector<std::optional<ItemInfo>> m_items;
+    std::vector<bool> m_moving;
+    QHash<QString, std::optional<ItemInfo>> m_looked;
+    QHash<QString, qsizetype> m_movedInto; // target of a moving entry → the entry
+    QHash<QString, qsizetype> m_namedBy;   // target → the first entry naming it
 };
 
 } // namespace
 
 PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& targets,
                                const QString& names, QChar separator, const ItemLookup& lookUp,
-                               Qt::CaseSensitivity pathCase)
+                               const FolderRules& folderRules)
 {
     PrecheckFindings findings;
     findings.entries = sources.size();
@@ -177,18 +226,21 @@ PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& ta
         findings.lines =
             qMax(sources.size(), batch::lineCount(batch::withoutTrailingLineBreaks(names)));
     }
-    BatchCheck check(separator, lookUp, pathCase, sources.size(), findings.lines);
-    for (qsizetype i = 0; i < sources.size(); ++i) {
-        const MarkedEntry marked = check.check(i, sources.at(i), targets.value(i));
-        if (marked.kinds == 0)
+    QStringList allTargets = targets;
+    while (allTargets.size() < sources.size())
+        allTargets.append(QString());
+    const std::vector<MarkedEntry> marked =
+        BatchCheck(sources, allTargets, separator, lookUp, folderRules, findings.lines).check();
+    for (const MarkedEntry& entry : marked) {
+        if (entry.kinds == 0)
             continue;
-        findings.marked.append(marked);
+        findings.marked.append(entry);
         for (int kind = 0; kind < kEntryFindingKinds; ++kind) {
-            if (!marked.has(EntryFinding(kind)))
+            if (!entry.has(EntryFinding(kind)))
                 continue;
             ++findings.counts[kind];
             if (findings.firstEntries[kind].size() < kListedEntries)
-                findings.firstEntries[kind].append(i);
+                findings.firstEntries[kind].append(entry.entry);
         }
     }
     return findings;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/diskrules.h"
 #include "rename/itemlookup.h"
 
 #include <QChar>
@@ -15,17 +16,19 @@ namespace quillet::rename {
 enum class EntryFinding : quint8 {
     Fine,
     Unchanged,        // the target is the source itself; the run leaves it alone
-    Empty,            // the line is empty: only the extension would remain
-    InvalidCharacter, // a character no file name can hold, or "." / ".."
-    TooLong,          // the file name, checksums filled in, has too many bytes
+    Empty,            // the line gave no name: empty, only spaces, or a folder and "/"
+    InvalidCharacter, // a character the target's disk refuses, or "." / ".."
+    TooLong,          // the file name, checksums filled in, is too long for the target's disk
     Duplicate,        // an earlier entry of the batch names the same target
-    Existing,         // an item is at the target and no earlier entry moves it away
+    Existing,         // an item the batch does not move away is at the target
     NoLine,           // a file past the last line of the names: it has no name at all
     SourceMissing,    // the item to rename is no longer there
     FolderMissing,    // the target's folder does not exist, or is not a folder
     OtherDrive,       // the target's folder is on another file system than the item
+    Swap,             // the target is held by an item the batch moves away first
+    SurroundingSpace, // the name starts or ends with a space
 };
-inline constexpr int kEntryFindingKinds = int(EntryFinding::OtherDrive) + 1;
+inline constexpr int kEntryFindingKinds = int(EntryFinding::SurroundingSpace) + 1;
 
 // The kinds that apply to one entry, one bit per kind.
 using EntryKinds = quint16;
@@ -36,28 +39,24 @@ static_assert(kEntryFindingKinds <= 16);
     return EntryKinds(1u << int(kind));
 }
 
+// What the run does as the user meant, only told so: not a problem.
+inline constexpr EntryKinds kNoteKinds = kindBit(EntryFinding::Unchanged)
+                                         | kindBit(EntryFinding::Swap)
+                                         | kindBit(EntryFinding::SurroundingSpace);
+
 // How many entries of each kind the tooltip names.
 inline constexpr qsizetype kListedEntries = 10;
-
-// Whether two paths that differ only in letter case name the same item.
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-inline constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
-#else
-inline constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
-#endif
 
 // One entry with at least one finding.
 struct MarkedEntry {
     qsizetype entry = 0; // 0-based index in the batch
     EntryKinds kinds = 0;
-    qsizetype sameAs = -1; // a duplicate: the first entry naming the same target
+    qsizetype sameAs = -1;   // a duplicate: the first entry naming the same target
+    qsizetype swapWith = -1; // a swap: the entry whose item holds the target now
 
     [[nodiscard]] bool has(EntryFinding kind) const { return (kinds & kindBit(kind)) != 0; }
-    // Anything but an unchanged name is something the run fails on, prompts for or gets wrong.
-    [[nodiscard]] bool isProblem() const
-    {
-        return (kinds & ~kindBit(EntryFinding::Unchanged)) != 0;
-    }
+    // Anything but a note is something the run fails on, prompts for or gets wrong.
+    [[nodiscard]] bool isProblem() const { return (kinds & ~kNoteKinds) != 0; }
 };
 
 struct PrecheckFindings {
@@ -76,14 +75,14 @@ struct PrecheckFindings {
     [[nodiscard]] bool hasProblems() const;
 };
 
-// Checks a whole batch before anything is renamed, as the run will meet it: entries are renamed
-// in order, so a target that is the source of an earlier entry is free by then, while the source
-// of a later one is still taken, and a folder an earlier entry moves away is gone.
+// Checks a whole batch before anything is renamed, as the run will meet it: in the order of the
+// run's plan, so a target held by an item the batch moves away first (a shift, a swap, a
+// rotation) is no collision, and the rules of the disk that holds each target's folder.
 //
 // Which kinds go together: an entry whose item is gone is only that, since nothing else about it
 // reaches the disk; a name problem (no line, empty, bad character, too long) ends the entry's
 // check, as a missing or foreign folder does; a target named by an earlier entry is a duplicate,
-// and also counts as existing when another item is already there.
+// and also counts as existing when an item the batch does not move is already there.
 //
 // Looks at the disk through `lookUp` at most once per path: each source, each target and each
 // target folder. A target holding a checksum token is checked for its name length with the
@@ -92,7 +91,7 @@ struct PrecheckFindings {
 [[nodiscard]] PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& targets,
                                              const QString& names, QChar separator,
                                              const ItemLookup& lookUp,
-                                             Qt::CaseSensitivity pathCase = kPathCase);
+                                             const FolderRules& folderRules = rulesOfFolder);
 
 // What the listing shows at one entry with a finding.
 struct EntryMark {
@@ -104,8 +103,9 @@ struct EntryMark {
 };
 
 // The findings in words. `problems` are e.g. {"重複 2件", "既存 1件"}, empty when there are
-// none; `unchanged` is "変更なし N件" or empty; `details` names the first entries of each kind,
-// one per line, as the user reads them; `marks` are the entries with a finding, in batch order.
+// none; `unchanged` holds the notes, e.g. "変更なし 3件・入れ替え 6件", or is empty; `details`
+// names the first entries of each kind, one per line, as the user reads them; `marks` are the
+// entries with a finding, in batch order.
 struct PrecheckReport {
     QStringList problems;
     QString unchanged;

@@ -1,6 +1,7 @@
 // The findings of the pre-check in the words of the confirmation window.
 #include "batch/nativepath.h"
 #include "batch/pathparts.h"
+#include "rename/noreplacerename.h"
 #include "rename/precheck.h"
 
 namespace quillet::rename {
@@ -26,8 +27,7 @@ constexpr KindWords kKinds[] = {
     {EntryFinding::NoLine, u"名前のないファイル", u"このファイルに当たる名前の行がありません"},
     {EntryFinding::Empty, u"空の名前", u"新しい名前が空です"},
     {EntryFinding::SourceMissing, u"見つかりません", u"リネームするファイルがもうありません"},
-    {EntryFinding::FolderMissing, u"フォルダがありません",
-     u"移動先のフォルダがないか、フォルダではありません"},
+    {EntryFinding::FolderMissing, u"フォルダがありません", kFolderMissingReason},
     {EntryFinding::OtherDrive, u"別のドライブ",
      u"移動先のフォルダが別のドライブにあり、リネームでは移せません"},
     {EntryFinding::Duplicate, u"重複", u"前の行と同じ新しい名前です"},
@@ -35,6 +35,9 @@ constexpr KindWords kKinds[] = {
     {EntryFinding::TooLong, u"長すぎる名前", u"名前が長すぎます"},
     {EntryFinding::InvalidCharacter, u"使えない文字", u"名前に使えない文字があります"},
     {EntryFinding::Unchanged, u"変更なし", u"名前が変わりません"},
+    {EntryFinding::Swap, u"入れ替え",
+     u"いまその名前の項目もリネームするため、先にそちらを動かしてからリネームします"},
+    {EntryFinding::SurroundingSpace, u"前後の空白", u"名前の先頭か末尾に空白があります"},
 };
 
 // "3行目  old.txt → new.txt": the line to look at in the editor, and the names as the user
@@ -62,6 +65,8 @@ QString entryTag(const MarkedEntry& marked)
             continue;
         if (words.kind == EntryFinding::Duplicate)
             kinds.append(u"%1 (%2行目と同じ)"_s.arg(words.label).arg(marked.sameAs + 1));
+        else if (words.kind == EntryFinding::Swap)
+            kinds.append(u"%1 (%2行目の名前)"_s.arg(words.label).arg(marked.swapWith + 1));
         else
             kinds.append(words.label.toString());
     }
@@ -80,13 +85,14 @@ PrecheckReport precheckReport(const PrecheckFindings& findings, const QStringLis
         report.details +=
             u"名前の行数とファイルの数が合いません。行がずれていないか確かめてください。\n"_s;
     }
+    QStringList notes;
     for (const KindWords& words : kKinds) {
         const qsizetype count = findings.count(words.kind);
         if (count == 0)
             continue;
         const QString label = countText(words.label, count);
-        if (words.kind == EntryFinding::Unchanged)
-            report.unchanged = label;
+        if (kNoteKinds & kindBit(words.kind))
+            notes.append(label);
         else
             report.problems.append(label);
         report.details += label + u": "_s + words.reason.toString() + u'\n';
@@ -97,6 +103,7 @@ PrecheckReport precheckReport(const PrecheckFindings& findings, const QStringLis
         if (count > first.size())
             report.details += u"  ほか %1件\n"_s.arg(count - first.size());
     }
+    report.unchanged = notes.join(u'・');
     report.details.chop(1);
     report.marks.reserve(findings.marked.size());
     for (const MarkedEntry& marked : findings.marked)

@@ -5,6 +5,8 @@
 #include "rename/namecheck.h"
 #include "rename/targets.h"
 
+#include <QHash>
+
 #include <cerrno>
 
 namespace quillet::rename {
@@ -67,36 +69,49 @@ std::optional<QString> ReplaceChecksumToken(const QString& target, const QString
 
 namespace {
 
-// One entry of the run; the reason is empty when it ended renamed.
-class EntryRename {
+constexpr QStringView kTargetTakenReason = u"同じ名前の項目が既にあります";
+constexpr QStringView kTemporaryTakenReason = u"一時的な名前が使えませんでした";
+
+// What became of one move: the path the item went to, or why it did not move.
+struct MoveOutcome {
+    std::optional<QString> reason;
+    QString renamedTo;
+};
+
+// One move of the run.
+class MoveRename {
 public:
-    EntryRename(const QString& source, const QString& listedTarget,
-                const RenameOperations& operations, QChar separator)
-        : m_source(source)
-        , m_listedTarget(listedTarget)
+    MoveRename(const PlannedMove& move, const QString& shownSource,
+               const RenameOperations& operations, QChar separator, DiskRulesCache& rules)
+        : m_move(move)
+        , m_shownSource(shownSource)
         , m_operations(operations)
         , m_separator(separator)
+        , m_rules(rules)
     {
     }
 
-    std::optional<QString> run()
+    // Inside a cycle a taken name is not asked about: the cycle is put back instead.
+    MoveOutcome run(bool mayPrompt)
     {
-        if (m_listedTarget == m_source) {
+        if (m_move.step != PlannedMove::Step::Whole)
+            return step();
+        const QString& source = m_move.from;
+        const QString& listedTarget = m_move.to;
+        if (listedTarget == source) {
             // The name was not changed: nothing to do, as long as the item is still there.
-            if (!m_operations.exists(m_source))
+            if (!m_operations.exists(source))
                 return fail(datafile::systemErrorReason(ENOENT));
-            return std::nullopt;
+            return {std::nullopt, source};
         }
-        if (m_operations.refuseEmptyNames
-            && m_listedTarget == targetFor(m_source, QString(), m_separator))
-            return fail(nameProblemReason(NameProblem::Empty));
-        if (const NameProblem problem = checkFileName(
-                QStringView(m_listedTarget).sliced(fileNameStart(m_listedTarget, m_separator)));
-            problem == NameProblem::InvalidCharacter)
-            return fail(nameProblemReason(problem));
+        if (m_operations.checkNewNames) {
+            if (const NameProblem problem = checkTarget(source, listedTarget, m_separator, m_rules);
+                problem != NameProblem::None)
+                return fail(nameProblemReason(problem));
+        }
 
         const std::optional<QString> target =
-            ReplaceChecksumToken(m_listedTarget, m_source, m_operations);
+            ReplaceChecksumToken(listedTarget, source, m_operations);
         if (!target)
             return fail(u"チェックサムを取得できませんでした"_s);
         // The prompt offers the name that exists, checksum filled in; an answer replaces the
@@ -104,69 +119,215 @@ public:
         const qsizetype nameStart = fileNameStart(*target, m_separator);
         const QString folder = target->left(nameStart);
         const QString preset = target->mid(nameStart);
+        const DiskRules rules =
+            m_operations.checkNewNames ? m_rules.ofFolderOf(*target, m_separator) : DiskRules{};
         QString attempt = *target;
         QString name = preset;
         for (;;) {
-            if (const NameProblem problem = checkFileName(name); problem != NameProblem::None)
+            if (const NameProblem problem = checkFileName(name, rules);
+                problem != NameProblem::None)
                 return fail(nameProblemReason(problem));
-            const RenameResult result = m_operations.rename(m_source, attempt);
+            const RenameResult result = m_operations.rename(source, attempt);
             switch (result.outcome) {
-            case RenameResult::Outcome::Done: return std::nullopt;
+            case RenameResult::Outcome::Done: return {std::nullopt, attempt};
             case RenameResult::Outcome::Failed: return fail(result.reason);
             case RenameResult::Outcome::TargetExists: break;
             }
-            name = m_operations.askName(collisionPrompt(shown(m_listedTarget)),
+            if (!mayPrompt)
+                return fail(kTargetTakenReason.toString());
+            name = m_operations.askName(collisionPrompt(shown(listedTarget)),
                                         kCollisionTitle.toString(), preset);
             if (name.isEmpty())
-                return u"同じ名前の項目があるため、取り消しました"_s;
+                return {u"同じ名前の項目があるため、取り消しました"_s, {}};
             attempt = folder + name;
         }
     }
 
 private:
-    QString shown(const QString& path) const { return batch::displayText(path, m_separator); }
-
-    QString fail(const QString& reason) const
+    // A step of a cycle: to a temporary name or from it; both names are the plan's own.
+    MoveOutcome step()
     {
-        m_operations.showMessage(failureMessage(shown(m_source), reason));
-        return reason;
+        const RenameResult result = m_operations.rename(m_move.from, m_move.to);
+        switch (result.outcome) {
+        case RenameResult::Outcome::Done: return {std::nullopt, m_move.to};
+        case RenameResult::Outcome::Failed: return fail(result.reason);
+        case RenameResult::Outcome::TargetExists: break;
+        }
+        return fail((m_move.step == PlannedMove::Step::ToTemporary ? kTemporaryTakenReason
+                                                                   : kTargetTakenReason)
+                        .toString());
     }
 
-    const QString& m_source;
-    const QString& m_listedTarget;
+    QString shown(const QString& path) const { return batch::displayText(path, m_separator); }
+
+    MoveOutcome fail(const QString& reason) const
+    {
+        m_operations.showMessage(failureMessage(shown(m_shownSource), reason));
+        return {reason, {}};
+    }
+
+    const PlannedMove& m_move;
+    const QString& m_shownSource;
     const RenameOperations& m_operations;
     QChar m_separator;
+    DiskRulesCache& m_rules;
+};
+
+// The run of a whole plan, entry by entry and cycle by cycle.
+class PlanRun {
+public:
+    PlanRun(const RunPlan& plan, const QStringList& sources, const RenameOperations& operations,
+            QChar separator, RunControl* control)
+        : m_plan(plan)
+        , m_sources(sources)
+        , m_operations(operations)
+        , m_separator(separator)
+        , m_control(control)
+        , m_rules(operations.folderRules ? operations.folderRules : FolderRules(rulesOfFolder))
+    {
+    }
+
+    RenameSummary run()
+    {
+        const qsizetype moves = m_plan.moves.size();
+        for (qsizetype k = 0; k < moves && !m_summary.stopped;) {
+            if (stopRequested())
+                break;
+            const PlannedMove& move = m_plan.moves.at(k);
+            if (move.cycle >= 0) {
+                k = runCycle(m_plan.cycles.at(move.cycle));
+                continue;
+            }
+            const MoveOutcome outcome = rename(move, true);
+            finishEntry(move.entry, outcome.reason);
+            ++k;
+        }
+        const qsizetype entries = m_sources.size();
+        if (m_summary.stopped) {
+            m_summary.untried = entries - m_summary.renamed - m_summary.notRenamed;
+            m_summary.notRenamed += m_summary.untried;
+        } else if (m_control) {
+            m_control->setDone(entries);
+        }
+        return m_summary;
+    }
+
+private:
+    bool stopRequested()
+    {
+        if (m_control && m_control->stopRequested())
+            m_summary.stopped = true;
+        return m_summary.stopped;
+    }
+
+    MoveOutcome rename(const PlannedMove& move, bool mayPrompt)
+    {
+        return MoveRename(move, m_sources.at(move.entry), m_operations, m_separator, m_rules)
+            .run(mayPrompt);
+    }
+
+    void finishEntry(qsizetype entry, const std::optional<QString>& reason)
+    {
+        if (reason) {
+            ++m_summary.notRenamed;
+            m_summary.skipped.append({shown(entry), *reason});
+        } else {
+            ++m_summary.renamed;
+        }
+        if (m_control)
+            m_control->setDone(m_summary.renamed + m_summary.notRenamed);
+    }
+
+    QString shown(qsizetype entry) const
+    {
+        return batch::displayText(m_sources.at(entry), m_separator);
+    }
+
+    // The moves of one cycle; returns the move after it.
+    qsizetype runCycle(const PlannedCycle& cycle)
+    {
+        std::vector<std::pair<qsizetype, QString>> done; // move, where its item went
+        qsizetype entriesDone = 0;
+        for (qsizetype k = cycle.first; k <= cycle.last; ++k) {
+            if (k > cycle.first && stopRequested()) {
+                // Stopped halfway round: what moved goes back, and the cycle counts as untried.
+                const QHash<qsizetype, QString> left = putBack(done);
+                for (auto stuck = left.cbegin(); stuck != left.cend(); ++stuck)
+                    finishEntry(stuck.key(), stuck.value());
+                return cycle.last + 1;
+            }
+            const PlannedMove& move = m_plan.moves.at(k);
+            MoveOutcome outcome = rename(move, false);
+            if (outcome.reason) {
+                const QHash<qsizetype, QString> left = putBack(done);
+                for (const qsizetype entry : entriesOf(cycle)) {
+                    finishEntry(entry, entry == move.entry
+                                           ? *outcome.reason
+                                           : left.value(entry, kCycleUndoneReason.toString()));
+                }
+                return cycle.last + 1;
+            }
+            done.emplace_back(k, std::move(outcome.renamedTo));
+            if (move.step != PlannedMove::Step::ToTemporary && m_control)
+                m_control->setDone(m_summary.renamed + m_summary.notRenamed + ++entriesDone);
+        }
+        for (const qsizetype entry : entriesOf(cycle))
+            finishEntry(entry, std::nullopt);
+        return cycle.last + 1;
+    }
+
+    // Each entry of a cycle once, in the order of their last moves.
+    QList<qsizetype> entriesOf(const PlannedCycle& cycle) const
+    {
+        QList<qsizetype> entries;
+        for (qsizetype k = cycle.first; k <= cycle.last; ++k) {
+            if (m_plan.moves.at(k).step != PlannedMove::Step::ToTemporary)
+                entries.append(m_plan.moves.at(k).entry);
+        }
+        return entries;
+    }
+
+    // Undoes the moves made, newest first: each goes back to the name it left, which the next
+    // newer move freed again. Returns the entries whose items could not go back, each with
+    // where it is now; the journal knows them, so undo can still take them back.
+    QHash<qsizetype, QString> putBack(const std::vector<std::pair<qsizetype, QString>>& done)
+    {
+        QHash<qsizetype, QString> left;
+        for (auto made = done.crbegin(); made != done.crend(); ++made) {
+            const PlannedMove& move = m_plan.moves.at(made->first);
+            const RenameResult result =
+                m_operations.putBack ? m_operations.putBack(made->first, made->second, move.from)
+                                     : m_operations.rename(made->second, move.from);
+            if (result.outcome == RenameResult::Outcome::Done)
+                continue;
+            // The newest move of an entry says where its item is.
+            for (auto stuck = made; stuck != done.crend(); ++stuck) {
+                if (left.contains(m_plan.moves.at(stuck->first).entry))
+                    continue;
+                left.insert(m_plan.moves.at(stuck->first).entry,
+                            u"入れ替えを元に戻せませんでした。いまの名前: %1"_s.arg(
+                                batch::displayText(stuck->second, m_separator)));
+            }
+            break;
+        }
+        return left;
+    }
+
+    const RunPlan& m_plan;
+    const QStringList& m_sources;
+    const RenameOperations& m_operations;
+    QChar m_separator;
+    RunControl* m_control;
+    DiskRulesCache m_rules;
+    RenameSummary m_summary;
 };
 
 } // namespace
 
-RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
+RenameSummary RunRename(const RunPlan& plan, const QStringList& sources,
                         const RenameOperations& operations, QChar separator, RunControl* control)
 {
-    RenameSummary summary;
-    const qsizetype count = sources.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        if (control) {
-            control->setDone(i);
-            if (control->stopRequested()) {
-                summary.stopped = true;
-                summary.untried = count - i;
-                summary.notRenamed += summary.untried;
-                break;
-            }
-        }
-        const QString target = targets.value(i);
-        if (const std::optional<QString> reason =
-                EntryRename(sources.at(i), target, operations, separator).run()) {
-            ++summary.notRenamed;
-            summary.skipped.append({batch::displayText(sources.at(i), separator), *reason});
-        } else {
-            ++summary.renamed;
-        }
-    }
-    if (control && !summary.stopped)
-        control->setDone(count);
-    return summary;
+    return PlanRun(plan, sources, operations, separator, control).run();
 }
 
 } // namespace quillet::rename

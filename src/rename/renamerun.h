@@ -1,7 +1,9 @@
 #pragma once
 
 #include "checksum/crc.h"
+#include "rename/diskrules.h"
 #include "rename/noreplacerename.h"
+#include "rename/runplan.h"
 
 #include <QChar>
 #include <QList>
@@ -26,9 +28,15 @@ struct RenameOperations {
     std::function<std::optional<QString>(const QString& path, ChecksumKind kind)> fileChecksum;
     // Whether an item is at the path (a link counts, not what it points to).
     std::function<bool(const QString& path)> exists;
-    // Targets built from the names' lines: one that holds only the extension came from an empty
-    // line and is refused. A run that puts old names back has no lines and takes every name.
-    bool refuseEmptyNames = true;
+    // Puts move `move` of the plan back (from its new path to its old one) when the cycle it is
+    // part of cannot go round; the rename itself when not set.
+    std::function<RenameResult(qsizetype move, const QString& from, const QString& to)> putBack;
+    // The rules of the disk that holds a folder.
+    FolderRules folderRules = rulesOfFolder;
+    // Targets built from the names' lines are checked against the rules of their disk: an
+    // empty name, a character the disk refuses or a name too long for it is refused. A run that
+    // puts old names back takes every name the disk once held.
+    bool checkNewNames = true;
 };
 
 // An entry the run did not rename, and why.
@@ -65,14 +73,22 @@ private:
                                                           const QString& source,
                                                           const RenameOperations& operations);
 
-// Renames source i to target i, in order. A taken target leads to the collision prompt until
-// the user gives a free name or cancels; any other failure is reported and the entry skipped.
-// An entry whose target is its own path is left alone and counts as renamed while the item is
-// there. A new name that is empty (only the extension came from the line), too long or holds a
-// character no file name can hold is a failure, reported before anything is tried.
-RenameSummary RunRename(const QStringList& sources, const QStringList& targets,
+// Makes the moves of the plan in order; `sources` are the batch's entries, as the user knows
+// them. A taken target leads to the collision prompt until the user gives a free name or
+// cancels; any other failure is reported and the entry skipped. An entry whose target is its
+// own path is left alone and counts as renamed while the item is there. A new name that is
+// empty, too long or holds a character its disk refuses is a failure, reported before anything
+// is tried. The moves of a cycle go round without prompts: when one of them cannot be made, or
+// the user stops the run halfway round, the moves already made are put back, so no item is
+// left under a temporary name, and the cycle's entries keep their names. A stop takes effect
+// after the move in progress, or after the cycle has been put back.
+RenameSummary RunRename(const RunPlan& plan, const QStringList& sources,
                         const RenameOperations& operations, QChar separator,
                         RunControl* control = nullptr);
+
+// Why the entries of a cycle that could not go round keep their names.
+inline constexpr QStringView kCycleUndoneReason =
+    u"入れ替えを最後までできなかったため、元の名前のままにしました";
 
 // "リネームしました。" when every entry was renamed; otherwise how many were and were not.
 // A run that puts names back says "元に戻しました。" in the same way; a stopped run says so first.

@@ -1,6 +1,8 @@
 #include "rename/renamesession.h"
 
 #include "rename/journaledrename.h"
+#include "rename/namecheck.h"
+#include "rename/runplan.h"
 #include "rename/targets.h"
 #include "rename/undoguard.h"
 
@@ -45,7 +47,7 @@ RenameOperations RenameSession::operations(RenameFunction rename) const
     operations.exists = itemExists;
     // Old names come back as they were, also a name that is only "." and an extension, and
     // one that spells a checksum token.
-    operations.refuseEmptyNames = !undo;
+    operations.checkNewNames = !undo;
     if (undo) {
         operations.fileChecksum = [](const QString&, checksum::ChecksumKind kind) {
             return std::optional<QString>(
@@ -57,15 +59,48 @@ RenameOperations RenameSession::operations(RenameFunction rename) const
     return operations;
 }
 
+namespace {
+
+// The entries whose item the run moves: an unchanged one and one whose name is refused keep
+// their source taken. One whose item is not there yet holds nothing: a batch that moves an item
+// to a third name and on from there (a → t, b → a, t → b) is made in its own order.
+std::vector<bool> entriesThatMove(const QStringList& sources, const QStringList& targets,
+                                  QChar separator, DiskRulesCache& rules)
+{
+    std::vector<bool> moving(size_t(sources.size()), false);
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        const QString target = targets.value(i);
+        moving[size_t(i)] =
+            target != sources.at(i)
+            && checkTarget(sources.at(i), target, separator, rules) == NameProblem::None
+            && itemExists(sources.at(i));
+    }
+    return moving;
+}
+
+} // namespace
+
+RunPlan planOfRequest(const RunRequest& request)
+{
+    // Taking a run back has its order already: the newest rename first.
+    if (request.kind != journal::RunKind::Rename)
+        return planInOrder(request.sources, request.targets);
+    DiskRulesCache rules(request.folderRules);
+    return planRun(request.sources, request.targets,
+                   entriesThatMove(request.sources, request.targets, request.separator, rules),
+                   request.separator, rules);
+}
+
 RenameSummary RenameSession::run()
 {
     const bool undo = m_request.kind == journal::RunKind::Undo;
     NoticedRename rename = m_rename;
     if (m_request.kind != journal::RunKind::Rename)
         rename = UndoGuard(m_request.undoSteps, std::move(rename));
+    const RunPlan plan = planOfRequest(m_request);
 
     // The whole plan goes to the disk before the first rename, so the run can be taken back
-    // whatever stops it.
+    // whatever stops it: every move of it, also to a temporary name and from it.
     journal::RenameJournal journal(m_request.journalFolder, m_request.kind, m_request.undoes);
     // An undo plan knows its items already, also those inside a folder it puts back first.
     QHash<QString, journal::ItemIdentity> known;
@@ -77,8 +112,9 @@ RenameSummary RenameSession::run()
         return journal::identityOf(path);
     };
     RenameFunction run;
+    bool journaledRun = false;
     if (const std::optional<QString> reason =
-            journal.writePlan(m_request.sources, m_request.targets, lookup)) {
+            journal.writePlan(plan.sources(), plan.targets(), lookup)) {
         m_journalError = *reason;
         if (!m_dialogs.askYesNo(noJournalQuestion(*reason))) {
             RenameSummary summary;
@@ -89,11 +125,20 @@ RenameSummary RenameSession::run()
         run = [rename](const QString& from, const QString& to) { return rename(from, to, {}); };
     } else {
         run = journaled(journal, rename, m_control);
+        journaledRun = true;
     }
 
+    RenameOperations operations = this->operations(std::move(run));
+    operations.folderRules = m_request.folderRules;
+    operations.putBack = [&journal, rename, journaledRun](qsizetype move, const QString& from,
+                                                          const QString& to) {
+        RenameResult result = rename(from, to, {});
+        if (journaledRun && result.outcome == RenameResult::Outcome::Done)
+            journal.recordPutBack(move);
+        return result;
+    };
     const RenameSummary summary =
-        RunRename(m_request.sources, m_request.targets, operations(std::move(run)),
-                  m_request.separator, &m_control);
+        RunRename(plan, m_request.sources, operations, m_request.separator, &m_control);
     journal.finish();
     m_dialogs.showMessage(completionMessage(summary, undo), completionDetails(summary));
     if (m_journalError.isEmpty() && !journal.error().isEmpty()) {

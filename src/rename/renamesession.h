@@ -5,6 +5,7 @@
 #include "journal/undoplan.h"
 #include "rename/noreplacerename.h"
 #include "rename/renamerun.h"
+#include "rename/runplan.h"
 
 #include <QChar>
 #include <QList>
@@ -42,7 +43,12 @@ struct RunRequest {
     QString undoes;
     QString journalFolder;
     QChar separator = u'/';
+    FolderRules folderRules = rulesOfFolder;
 };
+
+// The order of the request's renames: a batch planned so that its own conflicts resolve, a
+// taking back in the order of its steps.
+[[nodiscard]] RunPlan planOfRequest(const RunRequest& request);
 
 // A whole run, from the journal's plan to the end message, without windows: which operations
 // the run gets, the journal and the undo guard are decided here. Started on any thread; stop

@@ -56,6 +56,16 @@ struct Disk {
         const bool mounted = found == u"/d/mnt"_s || found.startsWith(u"/d/mnt/"_s);
         return ItemInfo{folders.contains(found), mounted ? 2u : 1u};
     }
+    // The rules of its disk: the imagined one ignores case as `pathCase` says; "/d/fat" and
+    // what lies below it are a FAT disk.
+    [[nodiscard]] DiskRules rulesOf(const QString& folder) const
+    {
+        if (folder == u"/d/fat"_s || folder.startsWith(u"/d/fat/"_s))
+            return windowsDiskRules();
+        DiskRules rules;
+        rules.ignoresCase = pathCase == Qt::CaseInsensitive;
+        return rules;
+    }
     // No path was looked at twice in the same way.
     [[nodiscard]] int mostLooks() const
     {
@@ -81,6 +91,8 @@ inline QString describe(const PrecheckFindings& findings)
         {EntryFinding::SourceMissing, u"gone"_s},
         {EntryFinding::FolderMissing, u"nofolder"_s},
         {EntryFinding::OtherDrive, u"otherdrive"_s},
+        {EntryFinding::Swap, u"swap"_s},
+        {EntryFinding::SurroundingSpace, u"spaces"_s},
     };
     QStringList parts;
     if (findings.countMismatch())
@@ -117,7 +129,8 @@ inline Checked check(const QStringList& sourceNames, const QString& names, Disk&
     }
     checked.findings = precheckBatch(
         checked.sources, checked.targets, names, kSep,
-        [&disk](const QString& path, LookUp how) { return disk.lookUp(path, how); }, disk.pathCase);
+        [&disk](const QString& path, LookUp how) { return disk.lookUp(path, how); },
+        [&disk](const QString& folder) { return disk.rulesOf(folder); });
     return checked;
 }
 

@@ -183,9 +183,10 @@ private slots:
             const QByteArray way = fallback ? " (no atomic rename)" : "";
             QTest::newRow("missing target folder" + way)
                 << fallback << u"a.txt"_s << u"nowhere/x.txt"_s
-                << u"移動先のフォルダーがありません"_s;
+                << u"移動先のフォルダがないか、フォルダではありません"_s;
             QTest::newRow("missing folder of a folder" + way)
-                << fallback << u"dir"_s << u"nowhere/dir"_s << u"移動先のフォルダーがありません"_s;
+                << fallback << u"dir"_s << u"nowhere/dir"_s
+                << u"移動先のフォルダがないか、フォルダではありません"_s;
             QTest::newRow("missing source" + way)
                 << fallback << u"gone.txt"_s << u"x.txt"_s << u"見つかりません"_s;
             QTest::newRow("folder into itself" + way)

@@ -43,21 +43,87 @@ private slots:
             << abc << u"x\r\nx\r\nx"_s << QStringList() << false << u"duplicate 1,2"_s;
         QTest::newRow("target taken by another item")
             << ab << u"taken\r\ny"_s << QStringList{u"taken.txt"_s} << false << u"existing 0"_s;
-        QTest::newRow("swap collides both ways")
-            << ab << u"b\r\na"_s << QStringList() << false << u"existing 0,1"_s;
-        QTest::newRow("chain frees its own target")
+        // The run moves the holder of a target away first: a swap, a rotation, a shift.
+        QTest::newRow("a swap is no collision")
+            << ab << u"b\r\na"_s << QStringList() << false << u"swap 0,1"_s;
+        QTest::newRow("a chain in batch order")
             << QStringList{u"b.txt"_s, u"a.txt"_s} << u"c\r\nb"_s << QStringList() << false
-            << QString();
-        QTest::newRow("chain in the wrong order meets the later source")
-            << ab << u"b\r\nc"_s << QStringList() << false << u"existing 0"_s;
+            << u"swap 1"_s;
+        QTest::newRow("a chain in the other order")
+            << ab << u"b\r\nc"_s << QStringList() << false << u"swap 0"_s;
+        QTest::newRow("a shift by one up")
+            << QStringList{u"ep1.mkv"_s, u"ep2.mkv"_s, u"ep3.mkv"_s} << u"ep2\r\nep3\r\nep4"_s
+            << QStringList() << false << u"swap 0,1"_s;
+        QTest::newRow("a shift by one down")
+            << QStringList{u"ep2.mkv"_s, u"ep3.mkv"_s, u"ep4.mkv"_s} << u"ep1\r\nep2\r\nep3"_s
+            << QStringList() << false << u"swap 1,2"_s;
+        QTest::newRow("two cycles in one batch")
+            << QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s} << u"b\r\na\r\nd\r\nc"_s
+            << QStringList() << false << u"swap 0,1,2,3"_s;
+        // Only the end of the chain meets the item that stays; the rest wait for it.
+        QTest::newRow("a chain ending at an item outside the batch")
+            << ab << u"b\r\nc"_s << QStringList{u"c.txt"_s} << false << u"existing 1; swap 0"_s;
         QTest::newRow("a freed path claimed twice")
-            << abc << u"z\r\na\r\na"_s << QStringList() << false << u"duplicate 2"_s;
+            << abc << u"z\r\na\r\na"_s << QStringList() << false << u"duplicate 2; swap 1"_s;
         QTest::newRow("a skipped entry keeps its source taken")
             << ab << u"\r\na"_s << QStringList() << false << u"empty 0; existing 1"_s;
         QTest::newRow("an unchanged entry keeps its path taken")
             << ab << u"a\r\na"_s << QStringList() << false << u"unchanged 0; existing 1"_s;
-        QTest::newRow("a colliding entry frees nothing")
-            << abc << u"b\r\nc\r\na"_s << QStringList() << false << u"existing 0,1,2"_s;
+        QTest::newRow("a rotation of three")
+            << abc << u"b\r\nc\r\na"_s << QStringList() << false << u"swap 0,1,2"_s;
+        // What a disk refuses, and what none takes.
+        QTest::newRow("a tab is refused on every disk")
+            << ab << u"x\ty\r\nz"_s << QStringList() << false << u"invalid 0"_s;
+        QTest::newRow("a delete character is refused on every disk")
+            << ab << u"x\u007Fy\r\nz"_s << QStringList() << false << u"invalid 0"_s;
+        QTest::newRow("a name of spaces only is empty")
+            << ab << u"   \r\nz"_s << QStringList() << false << u"empty 0"_s;
+        QTest::newRow("a line ending in the separator is empty")
+            << ab << u"s/\r\nz"_s << QStringList{u"s/"_s} << false << u"empty 0"_s;
+        QTest::newRow("surrounding spaces are only a hint")
+            << ab << u" x\r\nz\u3000"_s << QStringList() << false << u"spaces 0,1"_s;
+        QTest::newRow("ext4 takes a colon and a trailing dot")
+            << QStringList{u"a.txt"_s, u"trail"_s} << u"notes: draft\r\ntrail."_s << QStringList()
+            << false << QString();
+        QTest::newRow("fat refuses a colon") << QStringList{u"fat/a.txt"_s} << u"notes: draft"_s
+                                             << QStringList{u"fat/"_s} << false << u"invalid 0"_s;
+        QTest::newRow("fat refuses the characters Windows keeps out")
+            << QStringList{u"fat/a.txt"_s, u"fat/b.txt"_s, u"fat/c.txt"_s}
+            << u"a*b\r\nwhy?\r\n<x>"_s << QStringList{u"fat/"_s} << false << u"invalid 0,1,2"_s;
+        QTest::newRow("fat refuses a trailing dot")
+            << QStringList{u"fat/trail"_s} << u"trail."_s << QStringList{u"fat/"_s} << false
+            << u"invalid 0"_s;
+        QTest::newRow("fat refuses a trailing space")
+            << QStringList{u"fat/trail"_s} << u"trail "_s << QStringList{u"fat/"_s} << false
+            << u"invalid 0"_s;
+        QTest::newRow("fat counts UTF-16 units, not bytes")
+            << QStringList{u"fat/a.txt"_s} << QString(100, u'あ') << QStringList{u"fat/"_s} << false
+            << QString();
+        QTest::newRow("fat takes 255 units") << QStringList{u"fat/a.txt"_s} << QString(251, u'x')
+                                             << QStringList{u"fat/"_s} << false << QString();
+        QTest::newRow("fat refuses 256 units") << QStringList{u"fat/a.txt"_s} << QString(252, u'x')
+                                               << QStringList{u"fat/"_s} << false << u"toolong 0"_s;
+        QTest::newRow("fat: a change of letter case is no collision")
+            << QStringList{u"fat/episode01.mkv"_s} << u"Episode01"_s << QStringList{u"fat/"_s}
+            << false << QString();
+        QTest::newRow("fat: two lines differing in case are one name")
+            << QStringList{u"fat/a.txt"_s, u"fat/b.txt"_s} << u"X\r\nx"_s << QStringList{u"fat/"_s}
+            << false << u"duplicate 1"_s;
+        QTest::newRow("fat: a swap spelled in other case is a swap")
+            << QStringList{u"fat/a.txt"_s, u"fat/b.txt"_s} << u"B\r\nA"_s << QStringList{u"fat/"_s}
+            << false << u"swap 0,1"_s;
+        // A folder and the items inside it: the items go first, whatever the order.
+        QTest::newRow("a folder before its own item")
+            << QStringList{u"Season 1"_s, u"Season 1/ep01.mkv"_s} << u"S1\r\ne01"_s
+            << QStringList{u"Season 1/"_s} << false << QString();
+        QTest::newRow("a folder after its own item")
+            << QStringList{u"Season 1/ep01.mkv"_s, u"Season 1"_s} << u"e01\r\nS1"_s
+            << QStringList{u"Season 1/"_s} << false << QString();
+        QTest::newRow("a file into the new name of a folder")
+            << QStringList{u"x.txt"_s, u"Old"_s} << u"New/x\r\nNew"_s << QStringList{u"Old/"_s}
+            << false << QString();
+        QTest::newRow("a file into a missing folder")
+            << QStringList{u"x.txt"_s} << u"New/x"_s << QStringList() << false << u"nofolder 0"_s;
         QTest::newRow("dot dot as a name")
             << QStringList{u"notes"_s} << u".."_s << QStringList() << false << u"invalid 0"_s;
         QTest::newRow("nul character")
@@ -113,10 +179,12 @@ private slots:
             disk.add(other);
         const Checked checked = check(sources, names, disk);
         QCOMPARE(describe(checked.findings), expected);
-        // Unchanged entries alone are no problem; anything else is.
+        // Notes alone (unchanged, swapped, spaces) are no problem; anything else is.
         bool problems = false;
         for (const QString& part : expected.split(u"; "_s, Qt::SkipEmptyParts))
-            problems = problems || !part.startsWith(u"unchanged"_s);
+            problems = problems
+                       || !(part.startsWith(u"unchanged"_s) || part.startsWith(u"swap"_s)
+                            || part.startsWith(u"spaces"_s));
         QCOMPARE(checked.findings.hasProblems(), problems);
         QCOMPARE(disk.mostLooks(), 1);
     }
@@ -139,9 +207,9 @@ private slots:
                 lines.append(u"taken%1"_s.arg(i));
                 disk.add(u"/d/taken%1.mkv"_s.arg(i));
                 break;
-            case 5: lines.append(u"f%1"_s.arg(i + 1)); break; // a later source
+            case 5: lines.append(u"f%1"_s.arg(i + 1)); break; // a later source, moved
             case 6: lines.append(u"f%1"_s.arg(i - 6)); break; // the source of entry 0, unchanged
-            case 7: lines.append(u"f%1"_s.arg(i - 2)); break; // the source of entry 5, collided
+            case 7: lines.append(u"f%1"_s.arg(i - 2)); break; // the source of entry 5, moved
             case 8: lines.append(u"f%1"_s.arg(i - 6)); break; // the source of entry 2, moved
             default: lines.append(u"n%1"_s.arg(i)); break;    // free
             }
@@ -154,11 +222,14 @@ private slots:
         QCOMPARE(f.count(EntryFinding::Unchanged), kEntries / 10);
         QCOMPARE(f.count(EntryFinding::Empty), kEntries / 10);
         QCOMPARE(f.count(EntryFinding::Duplicate), kEntries / 10);
-        QCOMPARE(f.count(EntryFinding::Existing), 4 * kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::Existing), 2 * kEntries / 10);
+        QCOMPARE(f.count(EntryFinding::Swap), 3 * kEntries / 10);
         QCOMPARE(f.count(EntryFinding::TooLong), 0);
         QCOMPARE(f.count(EntryFinding::InvalidCharacter), 0);
         QCOMPARE(f.firstEntries[int(EntryFinding::Existing)],
-                 (QList<qsizetype>{4, 5, 6, 7, 14, 15, 16, 17, 24, 25}));
+                 (QList<qsizetype>{4, 6, 14, 16, 24, 26, 34, 36, 44, 46}));
+        QCOMPARE(f.firstEntries[int(EntryFinding::Swap)],
+                 (QList<qsizetype>{5, 7, 8, 15, 17, 18, 25, 27, 28, 35}));
         QCOMPARE(f.firstEntries[int(EntryFinding::Duplicate)],
                  (QList<qsizetype>{3, 13, 23, 33, 43, 53, 63, 73, 83, 93}));
         QCOMPARE(disk.mostLooks(), 1);
@@ -176,12 +247,19 @@ private slots:
         QTest::newRow("clean") << abcd << u"w\r\nx\r\ny\r\nz"_s << QString() << QString()
                                << QString();
         QTest::newRow("duplicates and an existing target")
-            << abcd << u"x\r\nx\r\nx\r\nc"_s << u"重複 2件・既存 1件"_s << QString()
+            << abcd << u"x\r\nx\r\nx\r\ntaken"_s << u"重複 2件・既存 1件"_s << QString()
             << u"重複 2件: 前の行と同じ新しい名前です\n"
                u"  2行目  b.txt → x.txt\n"
                u"  3行目  c.txt → x.txt\n"
                u"既存 1件: 同じ名前の項目が既にあります\n"
-               u"  4行目  d.txt → c.txt"_s;
+               u"  4行目  d.txt → taken.txt"_s;
+        QTest::newRow("swaps and spaces are notes in the ordinary colour")
+            << abcd << u"b\r\na\r\nc\r\n z"_s << QString()
+            << u"変更なし 1件・入れ替え 2件・前後の空白 1件"_s
+            << u"変更なし 1件: 名前が変わりません\n  3行目  c.txt → c.txt\n"
+               u"入れ替え 2件: いまその名前の項目もリネームするため、先にそちらを動かしてからリネー"
+               u"ムします\n  1行目  a.txt → b.txt\n  2行目  b.txt → a.txt\n"
+               u"前後の空白 1件: 名前の先頭か末尾に空白があります\n  4行目  d.txt →  z.txt"_s;
         QTest::newRow("unchanged only")
             << abcd << u"a\r\nb\r\ny\r\nz"_s << QString() << u"変更なし 2件"_s
             << u"変更なし 2件: 名前が変わりません\n  1行目  a.txt → a.txt\n"
@@ -207,6 +285,7 @@ private slots:
         QFETCH(QString, details);
         Disk disk;
         disk.add(u"/d/s/"_s); // a subfolder to move into
+        disk.add(u"/d/taken.txt"_s);
         const Checked checked = check(sources, names, disk);
         const PrecheckReport report =
             precheckReport(checked.findings, checked.sources, checked.targets, kSep);

@@ -92,10 +92,10 @@ private slots:
         QTest::newRow("the file, then its folder")
             << QStringList{u"album/track.mp3"_s, u"album"_s}
             << QStringList{u"album/track2.mp3"_s, u"album2"_s} << 2;
-        // The file's path went with its folder: it is not renamed, and comes back with it.
+        // The run renames the file first, within the folder's old path, whatever the order.
         QTest::newRow("the folder, then the file by its old path")
             << QStringList{u"album"_s, u"album/track.mp3"_s}
-            << QStringList{u"album2"_s, u"album/track2.mp3"_s} << 1;
+            << QStringList{u"album2"_s, u"album/track2.mp3"_s} << 2;
     }
 
     void folderAndItsFileInEitherOrder()

@@ -60,7 +60,8 @@ inline std::optional<QString> realChecksum(const QString& path, checksum::Checks
 }
 
 // The batch of the killed-run table: f<i>.txt renamed to g<i>.txt, or to a name with a
-// checksum token, or with one target taken so that the prompt gives another name.
+// checksum token, or with one target taken so that the prompt gives another name, or each to
+// the next one's name (a rotation).
 struct Batch {
     QStringList sources;
     QStringList targets;
@@ -71,9 +72,12 @@ inline Batch makeBatch(const QDir& files, int count, const QString& variant)
     Batch batch;
     for (int i = 0; i < count; ++i) {
         batch.sources.append(files.filePath(u"f%1.txt"_s.arg(i)));
-        batch.targets.append(variant == u"checksum"
-                                 ? files.filePath(u"g%1 [*/CRC32/*].txt"_s.arg(i))
-                                 : files.filePath(u"g%1.txt"_s.arg(i)));
+        if (variant == u"rotation")
+            batch.targets.append(files.filePath(u"f%1.txt"_s.arg((i + 1) % count)));
+        else
+            batch.targets.append(variant == u"checksum"
+                                     ? files.filePath(u"g%1 [*/CRC32/*].txt"_s.arg(i))
+                                     : files.filePath(u"g%1.txt"_s.arg(i)));
     }
     return batch;
 }

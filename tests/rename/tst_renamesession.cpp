@@ -160,6 +160,16 @@ private slots:
             << 500 << u"after-reservation"_s << u"fallback"_s << -1;
         QTest::newRow("500, after a checksum was filled in")
             << 500 << u"after-rename"_s << u"checksum"_s << -1;
+        // A rotation: one cycle whose first item steps aside under a temporary name and takes
+        // its new name last.
+        QTest::newRow("20000 rotated, after the step to the temporary name")
+            << 20000 << u"after-rename"_s << u"rotation"_s << 0;
+        QTest::newRow("20000 rotated, halfway round")
+            << 20000 << u"after-rename"_s << u"rotation"_s << -1;
+        QTest::newRow("20000 rotated, before the step from the temporary name")
+            << 20000 << u"before-rename"_s << u"rotation"_s << 20000;
+        QTest::newRow("20000 rotated, after the last step")
+            << 20000 << u"after-rename"_s << u"rotation"_s << 20000;
     }
 
     void killedRunLeavesExactlyItsRenames()
@@ -183,6 +193,19 @@ private slots:
                      QString::number(k), moment, variant});
         QVERIFY(child.waitForFinished(120000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        if (variant == u"rotation") {
+            // Every name exists at every moment: only the contents tell what happened, and
+            // taking the run back must put each one back, also from the temporary name.
+            const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+            QVERIFY2(last.plan, qPrintable(last.message));
+            QVERIFY(last.plan->problems.isEmpty());
+            ScriptedRunDialogs dialogs;
+            QCOMPARE(undoLastRun(m_journals, dialogs).notRenamed, 0);
+            for (int i = 0; i < count; ++i)
+                QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
+            QCOMPARE(fileNames().size(), count);
+            return;
+        }
 
         // The disk says which renames happened: the old names that are gone.
         QStringList happened;
@@ -317,6 +340,121 @@ private slots:
         QVERIFY2(last.plan, qPrintable(last.message));
         QCOMPARE(last.plan->steps.size(), summary.renamed);
         QCOMPARE(undoLastRun(m_journals, dialogs).renamed, summary.renamed);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
+    }
+
+    // Six episodes shifted by one, a swap and a rotation in one batch: no question, every
+    // content under its new name, nothing left under a temporary name, and all of it taken back.
+    void shiftSwapAndRotationRenameWithoutAPrompt()
+    {
+        Batch batch;
+        QHash<QString, QByteArray> expected;
+        const auto add = [&](const QString& from, const QString& to) {
+            const QByteArray content = from.toUtf8();
+            if (!QFileInfo::exists(file(from)))
+                test::writeFile(file(from), content);
+            batch.sources.append(file(from));
+            batch.targets.append(file(to));
+            expected.insert(to, content);
+        };
+        for (int i = 1; i <= 6; ++i)
+            add(u"ep%1.mkv"_s.arg(i, 2, 10, QChar(u'0')),
+                u"ep%1.mkv"_s.arg(i + 1, 2, 10, QChar(u'0')));
+        add(u"x.txt"_s, u"y.txt"_s);
+        add(u"y.txt"_s, u"x.txt"_s);
+        add(u"c1"_s, u"c2"_s);
+        add(u"c2"_s, u"c3"_s);
+        add(u"c3"_s, u"c1"_s);
+        const QStringList before = fileNames();
+        ScriptedRunDialogs dialogs;
+        dialogs.answerName = [](const QString& preset) -> QString {
+            qFatal("asked for a name: %s", qPrintable(preset));
+        };
+        RenameSession session(renameRequest(m_journals, batch), dialogs, realChecksum);
+        QCOMPARE(session.run().renamed, batch.sources.size());
+        QCOMPARE(dialogs.messages, QStringList{u"リネームしました。"_s});
+        for (auto name = expected.cbegin(); name != expected.cend(); ++name)
+            QCOMPARE(test::readFile(file(name.key())), name.value());
+        QStringList after = before;
+        after.removeOne(u"ep01.mkv"_s);
+        after.append(u"ep07.mkv"_s);
+        after.sort();
+        QCOMPARE(fileNames(), after);
+
+        // The undo takes back every move, the steps to and from the temporary names too.
+        const RenameSummary undone = undoLastRun(m_journals, dialogs);
+        QCOMPARE(undone.notRenamed, 0);
+        QCOMPARE(undone.renamed, batch.sources.size() + 2);
+        QCOMPARE(fileNames(), before);
+        for (const QString& name : before)
+            QCOMPARE(test::readFile(file(name)), name.toUtf8());
+    }
+
+    // 中止 halfway round a rotation puts the moved items back: no name is left under a
+    // temporary one, and the cycle counts as untried.
+    void stopHalfwayRoundPutsTheCycleBack()
+    {
+        const int count = 300;
+        makeFiles(count);
+        ScriptedRunDialogs dialogs;
+        RenameSession* running = nullptr;
+        int renamed = 0;
+        const NoticedRename rename = [&](const QString& from, const QString& to,
+                                         const HelperNotice& notice) {
+            if (++renamed == 120)
+                running->control().requestStop();
+            return renameWithoutReplacing(from, to, notice);
+        };
+        RenameSession session(
+            renameRequest(m_journals, makeBatch(QDir(m_files), count, u"rotation"_s)), dialogs,
+            realChecksum, rename);
+        running = &session;
+        const RenameSummary summary = session.run();
+        QVERIFY(summary.stopped);
+        QCOMPARE(summary.renamed, 0);
+        QCOMPARE(summary.untried, count);
+        QVERIFY(summary.skipped.isEmpty());
+        QCOMPARE(fileNames().size(), count);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
+        // The journal says the put-back items are back: there is nothing to take back.
+        const journal::LastRunUndo last = journal::planUndoOfLastRun(m_journals);
+        QVERIFY(!last.plan || last.plan->steps.isEmpty());
+    }
+
+    // A move of a cycle that fails puts the cycle back, with one failure message and a reason
+    // for each of its entries.
+    void failedMoveRoundACyclePutsItBack()
+    {
+        const int count = 10;
+        makeFiles(count);
+        ScriptedRunDialogs dialogs;
+        const QString refused = file(u"f5.txt"_s);
+        const NoticedRename rename = [&](const QString& from, const QString& to,
+                                         const HelperNotice& notice) {
+            if (from == refused && to != refused.chopped(4) + u".txt"_s)
+                return RenameResult::failed(u"使用中です"_s);
+            return renameWithoutReplacing(from, to, notice);
+        };
+        RenameSession session(
+            renameRequest(m_journals, makeBatch(QDir(m_files), count, u"rotation"_s)), dialogs,
+            realChecksum, rename);
+        const RenameSummary summary = session.run();
+        QCOMPARE(summary.renamed, 0);
+        QCOMPARE(summary.notRenamed, count);
+        QCOMPARE(summary.skipped.size(), count);
+        int failed = 0;
+        for (const SkippedEntry& entry : summary.skipped) {
+            if (entry.source == refused)
+                QCOMPARE(entry.reason, u"使用中です"_s);
+            else
+                QCOMPARE(entry.reason, kCycleUndoneReason.toString());
+            failed += entry.source == refused;
+        }
+        QCOMPARE(failed, 1);
+        QCOMPARE(dialogs.messages.first(), failureMessage(refused, u"使用中です"_s));
+        QCOMPARE(fileNames().size(), count);
         for (int i = 0; i < count; ++i)
             QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
     }

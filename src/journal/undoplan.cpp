@@ -55,6 +55,17 @@ private:
     QList<std::pair<QString, QString>> m_folderMoves; // newest first
 };
 
+// A change of letter case taken back on a disk that ignores case finds the item itself at its
+// old spelling. Some drivers (FAT through FUSE) number an item anew for each spelling looked up,
+// so it is known by what the spellings share: kind, size and modification time.
+bool sameSpellingOtherCase(const JournalEntry& entry, const ItemIdentity& atNew,
+                           const ItemIdentity& atOld)
+{
+    return entry.from.compare(entry.to, Qt::CaseInsensitive) == 0 && atOld.type == atNew.type
+           && atOld.device == atNew.device && atOld.size == atNew.size
+           && atOld.modifiedNs == atNew.modifiedNs;
+}
+
 } // namespace
 
 QStringList UndoPlan::sources() const
@@ -93,7 +104,7 @@ UndoPlan planUndo(const JournalContents& journal, const IdentityLookup& lookup)
             // puts back names, it does not make them up. (The item itself may answer at its
             // old path on a file system that ignores case.)
             if (const std::optional<ItemIdentity> atOld = disk.at(entry->from);
-                atOld && !isIt(atOld)) {
+                atOld && !isIt(atOld) && !sameSpellingOtherCase(*entry, *atNew, *atOld)) {
                 plan.problems.append(
                     {entry->to, entry->from, kOccupiedReason.toString(), QString()});
                 continue;

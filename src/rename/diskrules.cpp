@@ -57,15 +57,16 @@ QByteArray fuseTypeOf(dev_t device)
         return {};
     const QByteArray wanted =
         QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
-    while (!table.atEnd()) {
-        const QByteArray line = table.readLine();
+    // The table reads as empty until it is read: its size is 0 to QFile.
+    const QByteArray text = table.readAll();
+    for (const QByteArray& line : text.split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() < 3 || fields.at(2) != wanted)
             continue;
         const qsizetype dash = line.indexOf(" - ");
         if (dash < 0)
             return {};
-        return line.mid(dash + 3).split(' ').value(0);
+        return line.sliced(dash + 3).split(' ').value(0);
     }
     return {};
 }

@@ -1,4 +1,5 @@
 #include "fallbackcalls.h"
+#include "fatmount.h"
 #include "rename/noreplacerename.h"
 #include "testfiles.h"
 
@@ -52,28 +53,6 @@ const FileSystemCalls& reservationFilledByAnother()
     static const FileSystemCalls calls{noRenameNoReplace, noLink, fillReservationThenRename,
                                        systemCalls().createExclusive, systemCalls().mkdir};
     return calls;
-}
-
-bool isMounted(const QString& mountPoint)
-{
-    QFile mounts(u"/proc/mounts"_s);
-    if (!mounts.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray point = QFile::encodeName(QDir(mountPoint).canonicalPath());
-    for (const QByteArray& line : mounts.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() > 1 && fields.at(1) == point)
-            return true;
-    }
-    return false;
-}
-
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
 }
 
 } // namespace
@@ -342,25 +321,10 @@ private slots:
     // On a real case-insensitive file system (FAT through FUSE, where the machine has it).
     void caseOnlyRenameOnFat()
     {
-        const QString mkfs =
-            QStandardPaths::findExecutable(u"mkfs.vfat"_s, {u"/usr/sbin"_s, u"/sbin"_s});
-        const QString fusefat = QStandardPaths::findExecutable(u"fusefat"_s);
-        if (mkfs.isEmpty() || fusefat.isEmpty() || !QFile::exists(u"/dev/fuse"_s))
-            QSKIP("no FAT file system can be mounted here");
-        QTemporaryDir dir;
-        const QString image = dir.filePath(u"fat.img"_s);
-        const QString mount = dir.filePath(u"mnt"_s);
-        QFile imageFile(image);
-        QVERIFY(imageFile.open(QIODevice::WriteOnly) && imageFile.resize(8 << 20));
-        imageFile.close();
-        QVERIFY(QDir(dir.path()).mkdir(u"mnt"_s));
-        // fusefat may report success without mounting (no FUSE access as a user): trust only
-        // the mount table.
-        run(mkfs, {image});
-        run(fusefat, {u"-o"_s, u"rw+"_s, image, mount});
-        if (!isMounted(mount))
-            QSKIP("mounting a FAT image failed here");
-        const auto unmount = qScopeGuard([&] { run(u"fusermount"_s, {u"-u"_s, mount}); });
+        const quillet::test::FatMount fat;
+        if (!fat.mounted())
+            QSKIP(fat.why());
+        const QString& mount = fat.path();
 
         writeFile(mount + u"/movie.avi"_s, "M");
         writeFile(mount + u"/other.avi"_s, "O");

@@ -14,8 +14,10 @@ constexpr QStringView kArrowLine = u" ↓↓↓ ";
 } // namespace
 
 ConfirmationListing::ConfirmationListing(const QStringList& sources, const QStringList& targets,
-                                         QChar separator)
+                                         QChar separator, qsizetype named)
 {
+    if (named < 0)
+        named = sources.size();
     m_sources.reserve(sources.size());
     m_targets.reserve(sources.size());
     m_entryStarts.reserve(size_t(sources.size()) + 1);
@@ -34,7 +36,8 @@ ConfirmationListing::ConfirmationListing(const QStringList& sources, const QStri
     for (qsizetype i = 0; i < sources.size(); ++i) {
         // A path without escaped bytes comes back shared: the listing costs no second copy.
         m_sources.append(batch::displayText(sources.at(i), separator));
-        m_targets.append(batch::displayText(targets.value(i), separator));
+        m_targets.append(i < named ? batch::displayText(targets.value(i), separator)
+                                   : kNoLineText.toString());
         // Four lines, each with its line break.
         m_entryStarts.push_back(m_entryStarts.back() + m_sources.last().size() + kArrowLine.size()
                                 + m_targets.last().size() + 4);

@@ -23,7 +23,11 @@ struct ListingPosition {
 class ConfirmationListing {
 public:
     ConfirmationListing() = default;
-    ConfirmationListing(const QStringList& sources, const QStringList& targets, QChar separator);
+    // Entries from `named` on have no line in the names: their target is not shown, since it
+    // would only be the folder and the extension.
+    ConfirmationListing(const QStringList& sources, const QStringList& targets, QChar separator,
+                        qsizetype named = -1);
+    static constexpr QStringView kNoLineText = u"（この項目に当たる名前の行がありません）";
 
     [[nodiscard]] qsizetype entryCount() const { return m_sources.size(); }
     [[nodiscard]] qsizetype lineCount() const { return 4 * m_sources.size() + 1; }

@@ -213,19 +213,21 @@ private:
 
 } // namespace
 
+qsizetype namedLineCount(const QString& names, qsizetype entries)
+{
+    const qsizetype lines = batch::lineCount(names);
+    if (lines <= entries)
+        return lines;
+    return qMax(entries, batch::lineCount(batch::withoutTrailingLineBreaks(names)));
+}
+
 PrecheckFindings precheckBatch(const QStringList& sources, const QStringList& targets,
                                const QString& names, QChar separator, const ItemLookup& lookUp,
                                const FolderRules& folderRules)
 {
     PrecheckFindings findings;
     findings.entries = sources.size();
-    // Lines count as the editor shows them, so an emptied last line still pairs with its file;
-    // only empty lines past the last file shift nothing and are left out.
-    findings.lines = batch::lineCount(names);
-    if (findings.lines > sources.size()) {
-        findings.lines =
-            qMax(sources.size(), batch::lineCount(batch::withoutTrailingLineBreaks(names)));
-    }
+    findings.lines = namedLineCount(names, sources.size());
     QStringList allTargets = targets;
     while (allTargets.size() < sources.size())
         allTargets.append(QString());

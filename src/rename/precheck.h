@@ -93,6 +93,10 @@ struct PrecheckFindings {
                                              const ItemLookup& lookUp,
                                              const FolderRules& folderRules = rulesOfFolder);
 
+// How many lines of the names pair with a file: as the editor shows them, so an emptied last
+// line still pairs with its file; empty lines past the last file shift nothing and do not count.
+[[nodiscard]] qsizetype namedLineCount(const QString& names, qsizetype entries);
+
 // What the listing shows at one entry with a finding.
 struct EntryMark {
     qsizetype entry = 0;

@@ -48,8 +48,8 @@ void ListingJob::run(const std::function<void(std::function<void()>)>& tell)
 {
     ListingJob* self = this;
     const QStringList targets = rename::BuildTargetList(m_sources, m_names, m_separator);
-    auto listing =
-        std::make_shared<const rename::ConfirmationListing>(m_sources, targets, m_separator);
+    auto listing = std::make_shared<const rename::ConfirmationListing>(
+        m_sources, targets, m_separator, rename::namedLineCount(m_names, m_sources.size()));
     tell([self, targets, listing] { self->m_listed(targets, listing); });
 
     const std::shared_ptr<std::atomic_bool> stop = m_stop;

@@ -1,6 +1,7 @@
 // The listing of 確認 read from the entries: its text is the one the batch was always listed
 // with, and every place in it maps to its offset and back.
 #include "rename/confirmationlisting.h"
+#include "rename/precheck.h"
 
 #include "batch/nativepath.h"
 #include "rename/targets.h"
@@ -136,6 +137,17 @@ private slots:
         const ConfirmationListing listing(batch.sources, batch.targets, u'/');
         QCOMPARE(listing.offsetOf({line, column}), offset);
         QCOMPARE(listing.text({line, column}, listing.end()), listing.text().mid(offset));
+    }
+
+    // A file past the last line is listed without a target: the folder and the extension alone
+    // ("/d/.txt") read as a hidden file it would become.
+    void fileWithoutALineShowsNoTarget()
+    {
+        const QStringList sources{u"/d/a.txt"_s, u"/d/b.txt"_s};
+        const QStringList targets = BuildTargetList(sources, u"x"_s, u'/');
+        const ConfirmationListing listing(sources, targets, u'/', namedLineCount(u"x"_s, 2));
+        QCOMPARE(listing.line(2), u"/d/x.txt"_s);
+        QCOMPARE(listing.line(6), ConfirmationListing::kNoLineText.toString());
     }
 };
 

@@ -1,5 +1,6 @@
-// The check of a batch of 100,000 files before renaming, against a bare loop that only calls
-// lstat on the same sources and targets, in one run. The files are real, in a temporary folder, so
+// The check of a batch of 100,000 files before renaming (free targets, half of them taken, or
+// all of them rotated), against a bare loop that only calls lstat on the same sources and
+// targets, in one run. The files are real, in a temporary folder, so
 // every lookup goes through the system's cache as it does in the window. Run:
 // build/default/bench/bench_precheck
 #include "batch/nativepath.h"
@@ -35,29 +36,31 @@ void touch(const QString& path)
     ::close(fd);
 }
 
-// Sources f0.mkv .. f99999.mkv renamed to n0 .. n99999; with `taken`, every second target is
-// already there, the other half is free.
+// Sources f0.mkv .. f99999.mkv renamed to n0 .. n99999; taken (1): every second target is
+// already there, the other half is free; rotated (2): each source takes the next one's name.
 struct Batch {
     QStringList sources;
     QString names;
     QStringList targets;
 };
 
-const Batch& batchOf(bool taken)
+const Batch& batchOf(int kind)
 {
     static QTemporaryDir dir;
-    static Batch batches[2];
-    Batch& batch = batches[taken ? 1 : 0];
+    static Batch batches[3];
+    const bool taken = kind == 1;
+    const bool rotated = kind == 2;
+    Batch& batch = batches[kind];
     if (!batch.sources.isEmpty())
         return batch;
-    const QString folder = dir.path() + (taken ? u"/taken"_s : u"/free"_s);
+    const QString folder = dir.path() + u"/batch%1"_s.arg(kind);
     if (::mkdir(batch::nativeBytesFromPath(folder).constData(), 0755) != 0)
         qFatal("cannot create %s", qPrintable(folder));
     QStringList lines;
     for (int i = 0; i < kEntries; ++i) {
         batch.sources.append(folder + u"/f%1.mkv"_s.arg(i));
         touch(batch.sources.last());
-        lines.append(u"n%1"_s.arg(i));
+        lines.append(rotated ? u"f%1"_s.arg((i + 1) % kEntries) : u"n%1"_s.arg(i));
         if (taken && i % 2 == 1)
             touch(folder + u"/n%1.mkv"_s.arg(i));
     }
@@ -68,7 +71,7 @@ const Batch& batchOf(bool taken)
 
 void BM_BareLstat(benchmark::State& state)
 {
-    const Batch& batch = batchOf(state.range(0) != 0);
+    const Batch& batch = batchOf(int(state.range(0)));
     std::vector<QByteArray> paths;
     for (qsizetype i = 0; i < batch.sources.size(); ++i) {
         paths.push_back(batch::nativeBytesFromPath(batch.sources.at(i)));
@@ -86,13 +89,14 @@ void BM_BareLstat(benchmark::State& state)
 
 void BM_Precheck(benchmark::State& state)
 {
-    const Batch& batch = batchOf(state.range(0) != 0);
+    const int kind = int(state.range(0));
+    const Batch& batch = batchOf(kind);
     for (auto _ : state) {
         const rename::PrecheckFindings findings = rename::precheckBatch(
             batch.sources, batch.targets, batch.names, u'/', rename::lookUpItem);
-        if (findings.count(rename::EntryFinding::Existing)
-            != (state.range(0) != 0 ? kEntries / 2 : 0))
-            state.SkipWithError("wrong count of taken targets");
+        if (findings.count(rename::EntryFinding::Existing) != (kind == 1 ? kEntries / 2 : 0)
+            || findings.count(rename::EntryFinding::Swap) != (kind == 2 ? kEntries : 0))
+            state.SkipWithError("wrong count of taken or swapped targets");
         benchmark::DoNotOptimize(
             rename::precheckReport(findings, batch.sources, batch.targets, u'/'));
     }
@@ -103,7 +107,7 @@ void BM_Precheck(benchmark::State& state)
 // costs beyond lstat.
 void BM_PrecheckWithoutLookups(benchmark::State& state)
 {
-    const Batch& batch = batchOf(false);
+    const Batch& batch = batchOf(0);
     const QString folder = batch::FolderPart(batch.sources.first(), u'/');
     const QString sourceStart = folder + u"/f"_s;
     const auto imagined = [&](const QString& path, rename::LookUp how) {
@@ -131,6 +135,7 @@ BENCHMARK(BM_BareLstat)
 BENCHMARK(BM_Precheck)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(10);

@@ -8,8 +8,9 @@
 //    choice against one and two threads;
 //  - FileChecksum on the 2 GiB file with the progress window (offscreen);
 //  - one against two threads on files of 1 to 32 MiB, where the two-thread size limit lies;
-// and a rename run of 10,000 files against perl's rename on the same files, with and without
-// its journal (one forced write per rename).
+// a rename run of 10,000 files against perl's rename on the same files, with and without
+// its journal (one forced write per rename); and a run of 100,000 rotated names against the
+// same run with free targets.
 // Run: build/default/bench/bench_rename  (needs about 3.1 GiB of free space in the temp folder)
 // Only the checksums: build/default/bench/bench_rename --benchmark_filter='Crc|Read|Checksum|Isal'
 #include "checksum/filechecksum.h"
@@ -302,14 +303,17 @@ public:
 // One way of renaming `count` fresh files a<i>.txt to b<i>.txt; the milliseconds it took.
 // 0: a bare loop of renameat2 (the floor); 1: the run without its journal; 2: the whole run as
 // the window starts it, journal included.
-double timedRenames(int count, int mode, int round)
+// Rotated: each a<i>.txt takes the name of the next one, the last the first's, so the run plans
+// one cycle through a temporary name.
+double timedRenames(int count, int mode, int round, bool rotated = false)
 {
     const QString folder = makeFiles(round, count);
     QStringList sources;
     QStringList targets;
     for (int i = 0; i < count; ++i) {
         sources.append(folder + u"/a%1.txt"_s.arg(i));
-        targets.append(folder + u"/b%1.txt"_s.arg(i));
+        targets.append(rotated ? folder + u"/a%1.txt"_s.arg((i + 1) % count)
+                               : folder + u"/b%1.txt"_s.arg(i));
     }
     const QString journalFolder = folder + u"-journal"_s;
     QElapsedTimer timer;
@@ -388,6 +392,46 @@ void BM_RenameRun(benchmark::State& state)
     state.counters["journal_vs_without"] = median[2] / median[1];
     state.counters["journal_vs_bare"] = median[2] / median[0];
     state.counters["mean_journal_vs_without"] = mean[2] / mean[1];
+}
+
+// The whole journaled run of `files` rotated names against the same run with free targets, in
+// turn on fresh files; and the plan of the rotation alone, as the run makes it before its first
+// rename.
+void BM_RotatedRun(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    static int round = 5000;
+    std::vector<double> free;
+    std::vector<double> rotated;
+    std::vector<double> planned;
+    int iteration = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            const bool rotate = (k + iteration) % 2 == 1;
+            (rotate ? rotated : free).push_back(timedRenames(count, 2, round++, rotate));
+        }
+        rename::RunRequest request;
+        for (int i = 0; i < count; ++i) {
+            request.sources.append(workDir().filePath(u"p/a%1.txt"_s.arg(i)));
+            request.targets.append(workDir().filePath(u"p/a%1.txt"_s.arg((i + 1) % count)));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const rename::RunPlan plan = rename::planOfRequest(request);
+        planned.push_back(double(timer.nsecsElapsed()) / 1e6);
+        benchmark::DoNotOptimize(plan.moves.size());
+        ++iteration;
+        state.SetIterationTime(rotated.back() / 1000);
+    }
+    const auto median = [](std::vector<double> t) {
+        std::sort(t.begin(), t.end());
+        const size_t n = t.size();
+        return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
+    };
+    state.counters["free_ms"] = median(free);
+    state.counters["rotated_ms"] = median(rotated);
+    state.counters["rotated_vs_free"] = median(rotated) / median(free);
+    state.counters["plan_only_ms"] = median(planned);
 }
 
 void BM_PerlRename(benchmark::State& state)
@@ -477,6 +521,12 @@ BENCHMARK(BM_RenameRun)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(9);
 BENCHMARK(BM_RenameRun)
+    ->Arg(100'000)
+    ->ArgName("files")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_RotatedRun)
     ->Arg(100'000)
     ->ArgName("files")
     ->UseManualTime()

@@ -133,18 +133,31 @@ DiskRules rulesOfFolder(const QString& folder)
 
 #endif
 
+const DiskRules* DiskRulesCache::recent(QStringView folder)
+{
+    for (const int k : {m_newest, 1 - m_newest}) {
+        if (m_recent[k].known && folder == m_recent[k].folder)
+            return &m_recent[k].rules;
+    }
+    return nullptr;
+}
+
+const DiskRules& DiskRulesCache::remember(const QString& folder, const DiskRules& rules)
+{
+    m_newest = 1 - m_newest;
+    m_recent[m_newest] = {folder, rules, true};
+    return m_recent[m_newest].rules;
+}
+
 const DiskRules& DiskRulesCache::of(const QString& folder)
 {
-    // A batch is mostly one folder: the last answer is asked for again and again.
-    if (m_haveLast && folder == m_lastFolder)
-        return m_last;
+    // A batch is mostly one folder: the last answers are asked for again and again.
+    if (const DiskRules* known = recent(folder))
+        return *known;
     auto known = m_known.constFind(folder);
     if (known == m_known.cend())
         known = m_known.insert(folder, m_rules(folder));
-    m_lastFolder = folder;
-    m_last = *known;
-    m_haveLast = true;
-    return m_last;
+    return remember(folder, *known);
 }
 
 const DiskRules& DiskRulesCache::ofFolderOf(const QString& path, QChar separator)
@@ -152,8 +165,8 @@ const DiskRules& DiskRulesCache::ofFolderOf(const QString& path, QChar separator
     const qsizetype at = path.lastIndexOf(separator);
     if (at <= 0)
         return of(at == 0 ? QString(separator) : QString());
-    if (m_haveLast && QStringView(path).left(at) == m_lastFolder)
-        return m_last;
+    if (const DiskRules* known = recent(QStringView(path).left(at)))
+        return *known;
     return of(path.left(at));
 }
 

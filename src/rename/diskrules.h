@@ -49,11 +49,19 @@ public:
     [[nodiscard]] const DiskRules& ofFolderOf(const QString& path, QChar separator);
 
 private:
+    // The two folders asked for last: a batch's sources and their targets' folders.
+    struct Recent {
+        QString folder;
+        DiskRules rules;
+        bool known = false;
+    };
+    const DiskRules* recent(QStringView folder);
+    const DiskRules& remember(const QString& folder, const DiskRules& rules);
+
     FolderRules m_rules;
     QHash<QString, DiskRules> m_known;
-    QString m_lastFolder;
-    DiskRules m_last;
-    bool m_haveLast = false;
+    Recent m_recent[2];
+    int m_newest = 0;
 };
 
 } // namespace quillet::rename

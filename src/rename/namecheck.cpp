@@ -1,7 +1,6 @@
 #include "rename/namecheck.h"
 
 #include "batch/nativepath.h"
-#include "batch/pathparts.h"
 #include "rename/targets.h"
 
 namespace quillet::rename {
@@ -85,10 +84,18 @@ QStringView nameFromLine(const QString& source, const QString& target, QChar sep
 {
     QStringView name = QStringView(target).sliced(fileNameStart(target, separator));
     // What targetFor adds after the line: "." and the extension, or nothing.
-    const qsizetype folder = batch::FolderPart(source, separator).size() + 1;
-    const QString added = targetFor(source, QString(), separator).sliced(folder);
-    if (!added.isEmpty() && name.endsWith(added))
-        name.chop(added.size());
+    QStringView sourceName = QStringView(source).sliced(source.lastIndexOf(separator) + 1);
+    QString shown;
+    if (batch::hasEscapedBytes(sourceName)) {
+        shown = batch::displayText(sourceName.toString(), separator);
+        sourceName = shown;
+    }
+    const qsizetype dot = sourceName.lastIndexOf(u'.');
+    if (dot < 0 && separator != u'\\')
+        return name;
+    const QStringView extension = dot < 0 ? QStringView() : sourceName.sliced(dot + 1);
+    if (name.endsWith(extension) && name.chopped(extension.size()).endsWith(u'.'))
+        name.chop(extension.size() + 1);
     return name;
 }
 

@@ -46,7 +46,7 @@ public:
         , m_items(size_t(sources.size()))
         , m_moving(size_t(sources.size()), false)
     {
-        m_looked.reserve(2 * sources.size() + 16);
+        m_looked[0].reserve(2 * sources.size() + 16);
     }
 
     std::vector<MarkedEntry> check()
@@ -82,10 +82,11 @@ private:
     // Each path is asked about once, whichever pass meets it first.
     const std::optional<ItemInfo>& looked(const QString& path, LookUp how)
     {
-        const QString pathKey = (how == LookUp::Item ? u"I"_s : u"F"_s) + key(path);
-        auto found = m_looked.find(pathKey);
-        if (found == m_looked.end())
-            found = m_looked.insert(pathKey, m_lookUp(path, how));
+        QHash<QString, std::optional<ItemInfo>>& looked = m_looked[how == LookUp::Item ? 0 : 1];
+        const QString pathKey = key(path);
+        auto found = looked.find(pathKey);
+        if (found == looked.end())
+            found = looked.insert(pathKey, m_lookUp(path, how));
         return *found;
     }
 
@@ -206,9 +207,9 @@ private:
     std::vector<MarkedEntry> m_marked;
     std::vector<std::optional<ItemInfo>> m_items;
     std::vector<bool> m_moving;
-    QHash<QString, std::optional<ItemInfo>> m_looked;
-    QHash<QString, qsizetype> m_movedInto; // target of a moving entry → the entry
-    QHash<QString, qsizetype> m_namedBy;   // target → the first entry naming it
+    QHash<QString, std::optional<ItemInfo>> m_looked[2]; // items, folders
+    QHash<QString, qsizetype> m_movedInto;               // target of a moving entry → the entry
+    QHash<QString, qsizetype> m_namedBy;                 // target → the first entry naming it
 };
 
 } // namespace

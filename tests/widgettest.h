@@ -44,11 +44,20 @@ public:
     std::deque<QString> answers;
     QStringList questions;
     bool answerYes = false;
+    // Failures come with the box that keeps the rest for the end; they are kept among the
+    // messages. The script ticks the box at the failure numbered tickAtFailure (from 1; 0 never).
+    qsizetype failures = 0;
+    qsizetype tickAtFailure = 0;
 
     void showMessage(const QString& text, const QString& detail = {}) override
     {
         messages.append(text);
         details.append(detail);
+    }
+    bool showFailure(const QString& text) override
+    {
+        showMessage(text);
+        return ++failures == tickAtFailure;
     }
     QString askText(const QString& prompt, const QString& title, const QString& preset) override
     {

@@ -112,6 +112,45 @@ private slots:
         QCOMPARE(files(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
     }
 
+    // Six refused entries were six boxes to click through before the end message told the same
+    // six again: once the box of a failure is ticked, the later ones go only to the end.
+    void failuresAfterTheTickedBoxGoOnlyToTheEndMessage_data()
+    {
+        QTest::addColumn<qsizetype>("tickAt");
+        QTest::addColumn<qsizetype>("told");
+        QTest::newRow("box left clear: every failure is told") << qsizetype(0) << qsizetype(4);
+        QTest::newRow("ticked at the first failure") << qsizetype(1) << qsizetype(1);
+        QTest::newRow("ticked at the third failure") << qsizetype(3) << qsizetype(3);
+    }
+    void failuresAfterTheTickedBoxGoOnlyToTheEndMessage()
+    {
+        QFETCH(qsizetype, tickAt);
+        QFETCH(qsizetype, told);
+        QStringList gone;
+        for (int i = 1; i <= 4; ++i)
+            gone.append(QDir::toNativeSeparators(m_files.filePath(u"gone%1.txt"_s.arg(i))));
+        test::dropFiles(editor()->viewport(), QStringList{write(u"a.txt"_s, "A")} + gone);
+        QCOMPARE(m_form->batch().count(), 5);
+        setNames(u"renamed\nx1\nx2\nx3\nx4"_s);
+        m_dialogs.tickAtFailure = tickAt;
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+
+        QCOMPARE(m_dialogs.failures, told);
+        QCOMPARE(m_dialogs.messages.size(), told + 1);
+        for (qsizetype i = 0; i < told; ++i)
+            QVERIFY2(m_dialogs.messages[i].contains(u"のリネームに失敗しました。"_s),
+                     qPrintable(m_dialogs.messages[i]));
+        // The run went on after the tick, and its end still names every entry it left.
+        QCOMPARE(m_dialogs.messages.last(),
+                 u"5件中1件をリネームしました。4件はリネームしませんでした。"_s);
+        const QString details = m_dialogs.details.last();
+        for (const QString& path : gone)
+            QVERIFY2(details.contains(path + u"\r\n    "_s), qPrintable(details));
+        QCOMPARE(files(), QStringList{u"renamed.txt"_s});
+    }
+
     // Dropped by a file manager: a Shift-JIS name, a file and a folder without an extension,
     // and a file whose line the user empties. Only the Shift-JIS name changes (to UTF-8);
     // nothing gains a dot, nothing becomes a hidden file, and the skipped entry says why.

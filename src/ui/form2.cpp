@@ -63,6 +63,9 @@ Form2::Form2(QWidget* parent)
     m_progressRow = new RunProgressRow(this);
     m_progressRow->setGeometry(m_precheckLine->geometry());
     connect(m_progressRow, &RunProgressRow::stopRequested, this, &Form2::stopRequested);
+    // The row takes the check line's place: drawn over it, both reached a screen reader and a
+    // screenshot.
+    connect(m_progressRow, &RunProgressRow::appeared, m_precheckLine, &QWidget::hide);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
 }
@@ -84,6 +87,7 @@ void Form2::runEnded()
     m_running = false;
     m_renameButton->setEnabled(true);
     m_progressRow->runEnded();
+    m_precheckLine->show();
 }
 
 void Form2::setListing(std::shared_ptr<const rename::ConfirmationListing> listing)

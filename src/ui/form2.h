@@ -32,7 +32,8 @@ public:
     // verb: the window lists a rename, as it reads at first. Called after setPrecheck.
     void setTakingBack(const QString& verb, const QString& line);
     // While a rename runs the window cannot be closed, its confirm button is off, and a run
-    // that goes on shows its progress and 中止 in the row of the check line.
+    // that goes on shows its progress and 中止 in the place of the check line, which returns
+    // when the run ends.
     void runStarted(qsizetype total, bool undo);
     void showRunProgress(qsizetype done, qsizetype total);
     void runEnded();

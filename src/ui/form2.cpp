@@ -99,6 +99,11 @@ void Form2::setListing(std::shared_ptr<const rename::ConfirmationListing> listin
     m_renameButton->setEnabled(false);
 }
 
+void Form2::awaitListing()
+{
+    m_renameButton->setEnabled(false);
+}
+
 void Form2::setPrecheck(const rename::PrecheckReport& report)
 {
     m_renameButton->setEnabled(!m_running);

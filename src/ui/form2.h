@@ -24,6 +24,8 @@ public:
 
     // The entries listed, shown a screen at a time; the confirm button waits for setPrecheck.
     void setListing(std::shared_ptr<const rename::ConfirmationListing> listing);
+    // The names changed since the listing was made: the confirm button waits for the next one.
+    void awaitListing();
     // The line left of the buttons: what the check of the batch found before anything is renamed;
     // and the marks of the entries it is about, in the listing set last.
     void setPrecheck(const rename::PrecheckReport& report);

@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 // Window tests run on the offscreen platform unless QT_QPA_PLATFORM names another one.
@@ -44,11 +45,22 @@ public:
     std::deque<QString> answers;
     QStringList questions;
     bool answerYes = false;
+    // Failures come with the box that keeps the rest for the end; they are kept among the
+    // messages. The script ticks the box at the failure numbered tickAtFailure (from 1; 0 never).
+    qsizetype failures = 0;
+    qsizetype tickAtFailure = 0;
+    // Called while a question waits for its answer, as the user looks at the windows meanwhile.
+    std::function<void()> whileAsked;
 
     void showMessage(const QString& text, const QString& detail = {}) override
     {
         messages.append(text);
         details.append(detail);
+    }
+    bool showFailure(const QString& text) override
+    {
+        showMessage(text);
+        return ++failures == tickAtFailure;
     }
     QString askText(const QString& prompt, const QString& title, const QString& preset) override
     {
@@ -62,6 +74,8 @@ public:
     bool askYesNo(const QString& question) override
     {
         questions.append(question);
+        if (whileAsked)
+            whileAsked();
         return answerYes;
     }
 };

@@ -205,9 +205,17 @@ LastRunUndo planUndoOfLastRun(const QString& journalFolder, const IdentityLookup
 
 QString undoProblemsMessage(const QList<UndoProblem>& problems, QChar separator)
 {
+    // The headline gives a cause only when every entry shares it: an entry whose old place is
+    // taken, or a reservation left by a stopped run, was neither moved nor replaced.
+    const bool movedOrReplaced =
+        std::all_of(problems.cbegin(), problems.cend(), [](const UndoProblem& problem) {
+            return problem.reason == kMissingReason || problem.reason == kReplacedReason;
+        });
     QString text =
-        u"次の%1件は、リネームの後に移動または置き換えられたため、元に戻しません。\r\n"_s.arg(
-            problems.size());
+        (movedOrReplaced
+             ? u"次の%1件は、リネームの後に移動または置き換えられたため、元に戻しません。\r\n"_s
+             : u"次の%1件は元に戻しません。\r\n"_s)
+            .arg(problems.size());
     for (const UndoProblem& problem : problems) {
         text += u"\r\n"_s + batch::displayText(problem.path, separator) + u"\r\n    "_s
                 + problem.reason;

@@ -60,7 +60,9 @@ struct LastRunUndo {
                                             const IdentityLookup& lookup = identityOf);
 
 [[nodiscard]] QString nothingToUndoMessage();
-// The problems of a plan, one entry per line, for the message shown before the confirmation.
+// The problems of a plan, each entry with its reason, for the message shown before the
+// confirmation. Its headline names a cause only when all the entries were moved or replaced
+// after the run.
 [[nodiscard]] QString undoProblemsMessage(const QList<UndoProblem>& problems, QChar separator);
 
 inline constexpr QStringView kReplacedReason = u"リネームの後に別の項目に置き換えられました";

@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+#include <memory>
+
 namespace quillet::rename {
 
 using namespace Qt::Literals::StringLiterals;
@@ -43,7 +45,12 @@ RenameOperations RenameSession::operations(RenameFunction rename) const
                                 const QString& preset) {
         return m_dialogs.askName(prompt, title, preset);
     };
-    operations.showMessage = [this](const QString& text) { m_dialogs.showMessage(text); };
+    // Six refused entries were six boxes to click through before the end message told the same
+    // six again: once the user asks for the rest at the end, the failures go only there.
+    operations.showMessage = [this, atEnd = std::make_shared<bool>(false)](const QString& text) {
+        if (!*atEnd)
+            *atEnd = m_dialogs.showFailure(text);
+    };
     operations.exists = itemExists;
     // Old names come back as they were, also a name that is only "." and an extension, and
     // one that spells a checksum token.

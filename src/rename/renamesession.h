@@ -23,6 +23,14 @@ class RunDialogs {
 public:
     virtual ~RunDialogs() = default;
     virtual void showMessage(const QString& text, const QString& details = {}) = 0;
+    // The failure of one entry, with the offer to keep the run's later failures for its end
+    // message, which lists them all with their reasons; true when the user took the offer.
+    // Without a box to tick, a failure is told as any message.
+    [[nodiscard]] virtual bool showFailure(const QString& text)
+    {
+        showMessage(text);
+        return false;
+    }
     // The text confirmed; empty when cancelled or confirmed empty.
     [[nodiscard]] virtual QString askName(const QString& prompt, const QString& title,
                                           const QString& preset) = 0;

@@ -76,6 +76,9 @@ void Form1::connectControls()
     m_namesEditor->setPairingModel(
         {[this]() -> const QStringList& { return m_batch.sources(); }, m_batch.separator()});
     connect(m_namesEditor, &NameEditor::filesDropped, this, &Form1::takeInFiles);
+    m_relistTimer.setSingleShot(true);
+    m_relistTimer.setInterval(kRelistAfterEditMs);
+    connect(&m_relistTimer, &QTimer::timeout, this, &Form1::relist);
     connect(m_namesEditor, &NameEditor::keyReleased, this, [this] {
         ShowCaretSource();
         ShowCaretPosition();
@@ -179,7 +182,7 @@ void Form1::takeInFiles(const QStringList& paths)
     m_namesEditor->moveCursor(QTextCursor::Start);
     ShowCaretSource();
     m_renameButton->setEnabled(!m_batch.isEmpty());
-    relistAfterDrop();
+    relist();
 }
 
 void Form1::replaceNames(const batch::ChunkedText& names)
@@ -191,6 +194,7 @@ void Form1::replaceNames(const batch::ChunkedText& names)
     m_namesEditor->setPlainText(m_editorNames.reset(names));
     m_replacing = false;
     recordNames();
+    relistAfterEdit();
 }
 
 void Form1::onEditorContentsChange(int position, int removed, int added)
@@ -228,6 +232,7 @@ void Form1::onEditorTextChanged()
     if (m_replacing)
         return;
     recordNames();
+    relistAfterEdit();
 }
 
 void Form1::recordNames()

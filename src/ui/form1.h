@@ -10,6 +10,7 @@
 #include "rename/renamerun.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -57,7 +58,8 @@ public:
 
     // While a rename runs, the batch takes nothing in.
     [[nodiscard]] bool isRenaming() const { return m_renaming; }
-    // Whether 確認 still waits for the listing or the check of the last press.
+    // Whether 確認 still waits for the listing or the check of the last press, or for the
+    // relisting of names edited since.
     [[nodiscard]] bool isListing() const;
 
 signals:
@@ -115,7 +117,11 @@ private:
     void finishRun(const rename::RenameSummary& summary);
     // Lists the batch for the confirmation window and checks it; a large batch on a thread.
     void listBatch(bool bringForward);
-    void relistAfterDrop();
+    // While 確認 lists the batch, or a press is listing it for 確認, a drop relists it at once
+    // and an edit of the names once the edits pause for kRelistAfterEditMs.
+    void relist();
+    void relistAfterEdit();
+    [[nodiscard]] bool pressIsListing() const;
     void showConfirmation(std::shared_ptr<const rename::ConfirmationListing> listing,
                           bool bringForward = true);
     void finishUndo();
@@ -152,6 +158,10 @@ private:
     QPointer<RecentRunsWindow> m_recentRuns;
     // The listing and check of the last press; a run waits until it is done.
     ListingJob* m_listingJob = nullptr;
+    // The listing in progress was asked for by a press and brings 確認 forward when it is told.
+    bool m_listingForPress = false;
+    static constexpr int kRelistAfterEditMs = 200;
+    QTimer m_relistTimer;
     // The start-up placement: the work area's right and bottom edges, where the window's outer
     // top left was put and with which outer size, and whether the frame is still to come.
     int m_workAreaRight = 0;

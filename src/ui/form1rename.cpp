@@ -53,14 +53,16 @@ void Form1::startRename()
 
 bool Form1::isListing() const
 {
-    return m_listingJob && !m_listingJob->isDone();
+    return m_relistTimer.isActive() || (m_listingJob && !m_listingJob->isDone());
 }
 
 void Form1::listBatch(bool bringForward)
 {
-    // A new press replaces what an earlier one has not told yet.
+    // A new press replaces what an earlier one has not told yet, and lists the latest edits.
+    m_relistTimer.stop();
     delete m_listingJob;
     m_listingJob = nullptr;
+    m_listingForPress = bringForward;
     m_listedSources = m_batch.sources();
     m_targets.clear();
     const auto listed = [this,
@@ -77,7 +79,8 @@ void Form1::listBatch(bool bringForward)
         // still go on without one, as the question at its start offers.
         if (const std::optional<QString> reason = journal::probeJournalFolder(m_journalFolder))
             report.problems.prepend(noJournalWarning(*reason));
-        if (m_form2)
+        // Names edited since have made the report stale; their relisting brings the next one.
+        if (m_form2 && !m_relistTimer.isActive())
             m_form2->setPrecheck(report);
     };
     m_listingJob =
@@ -85,12 +88,38 @@ void Form1::listBatch(bool bringForward)
     m_listingJob->start();
 }
 
-void Form1::relistAfterDrop()
+bool Form1::pressIsListing() const
 {
-    // Files dropped while "確認" is open join what it lists: a run renames what it lists and
-    // then empties the batch, so files left out of the listing would silently leave the batch.
-    if (m_form2 && m_form2->isVisible() && !m_undoing && !m_renaming)
-        listBatch(false);
+    return m_listingForPress && m_listingJob && !m_listingJob->isDone();
+}
+
+void Form1::relist()
+{
+    // Files dropped and names edited while "確認" is open join what it lists: a run renames what
+    // it lists and then empties the batch, so whatever the listing left out would silently be
+    // lost.
+    if (m_renaming || !(confirmingBatch() || pressIsListing()))
+        return;
+    // Started over, the batch has nothing left to confirm.
+    if (m_batch.isEmpty()) {
+        delete m_listingJob;
+        m_listingJob = nullptr;
+        if (m_form2)
+            m_form2->close();
+        return;
+    }
+    listBatch(pressIsListing());
+}
+
+void Form1::relistAfterEdit()
+{
+    if (m_renaming || !(confirmingBatch() || pressIsListing()))
+        return;
+    // Relisting a large batch at every key would make typing in it crawl: the edits are listed
+    // together once they pause, and the run waits for them.
+    if (m_form2)
+        m_form2->awaitListing();
+    m_relistTimer.start();
 }
 
 void Form1::showConfirmation(std::shared_ptr<const rename::ConfirmationListing> listing,
@@ -170,6 +199,8 @@ void Form1::finishRun(const rename::RenameSummary& summary)
     m_renameButton->setEnabled(false);
     if (m_form2)
         m_form2->close();
+    // The hint that replaced the names is not a batch to list.
+    m_relistTimer.stop();
     emit runFinished();
 }
 
@@ -227,6 +258,7 @@ void Form1::listUndo(const journal::UndoPlan& plan)
     m_listedSources = plan.sources();
     m_targets = plan.targets();
     // The plan has checked every entry against the disk already.
+    m_relistTimer.stop();
     delete m_listingJob;
     m_listingJob = nullptr;
     showConfirmation(std::make_shared<const rename::ConfirmationListing>(m_listedSources, m_targets,

@@ -63,6 +63,9 @@ Form2::Form2(QWidget* parent)
     m_progressRow = new RunProgressRow(this);
     m_progressRow->setGeometry(m_precheckLine->geometry());
     connect(m_progressRow, &RunProgressRow::stopRequested, this, &Form2::stopRequested);
+    // The row takes the check line's place: drawn over it, both reached a screen reader and a
+    // screenshot.
+    connect(m_progressRow, &RunProgressRow::appeared, m_precheckLine, &QWidget::hide);
 
     connect(m_renameButton, &QPushButton::clicked, this, &Form2::confirmed);
 }
@@ -84,6 +87,7 @@ void Form2::runEnded()
     m_running = false;
     m_renameButton->setEnabled(true);
     m_progressRow->runEnded();
+    m_precheckLine->show();
 }
 
 void Form2::setListing(std::shared_ptr<const rename::ConfirmationListing> listing)
@@ -92,6 +96,11 @@ void Form2::setListing(std::shared_ptr<const rename::ConfirmationListing> listin
     // Marks belong to the listing they were made for; until its check has been told, the run
     // waits for it.
     m_problemEntries.clear();
+    m_renameButton->setEnabled(false);
+}
+
+void Form2::awaitListing()
+{
     m_renameButton->setEnabled(false);
 }
 

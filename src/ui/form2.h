@@ -24,6 +24,8 @@ public:
 
     // The entries listed, shown a screen at a time; the confirm button waits for setPrecheck.
     void setListing(std::shared_ptr<const rename::ConfirmationListing> listing);
+    // The names changed since the listing was made: the confirm button waits for the next one.
+    void awaitListing();
     // The line left of the buttons: what the check of the batch found before anything is renamed;
     // and the marks of the entries it is about, in the listing set last.
     void setPrecheck(const rename::PrecheckReport& report);
@@ -32,7 +34,8 @@ public:
     // verb: the window lists a rename, as it reads at first. Called after setPrecheck.
     void setTakingBack(const QString& verb, const QString& line);
     // While a rename runs the window cannot be closed, its confirm button is off, and a run
-    // that goes on shows its progress and 中止 in the row of the check line.
+    // that goes on shows its progress and 中止 in the place of the check line, which returns
+    // when the run ends.
     void runStarted(qsizetype total, bool undo);
     void showRunProgress(qsizetype done, qsizetype total);
     void runEnded();

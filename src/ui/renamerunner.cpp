@@ -27,6 +27,12 @@ public:
     {
         onWindowThread([&] { m_dialogs.showMessage(text, details); });
     }
+    bool showFailure(const QString& text) override
+    {
+        bool atEnd = false;
+        onWindowThread([&] { atEnd = m_dialogs.showFailure(text); });
+        return atEnd;
+    }
     QString askName(const QString& prompt, const QString& title, const QString& preset) override
     {
         QString answer;

@@ -75,6 +75,7 @@ void RunProgressRow::appear()
         return;
     show();
     raise();
+    emit appeared();
 }
 
 void RunProgressRow::runEnded()

@@ -11,7 +11,7 @@ namespace quillet::ui {
 
 // The row of the confirmation window that shows a long run going: "リネーム中 12,345 / 100,000",
 // a progress bar and the 中止 button. It appears only once a run has gone on for kShowAfterMs,
-// in the place of the check line, and leaves when the run ends.
+// in the place of the check line (saying so with appeared()), and leaves when the run ends.
 class RunProgressRow final : public QWidget {
     Q_OBJECT
 
@@ -29,6 +29,7 @@ public:
 
 signals:
     void stopRequested();
+    void appeared();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/userdialogs.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QLibraryInfo>
@@ -36,6 +37,15 @@ void QtUserDialogs::showMessage(const QString& text, const QString& details)
     if (!details.isEmpty())
         box.setDetailedText(forDisplay(details));
     box.exec();
+}
+
+bool QtUserDialogs::showFailure(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle.toString(), forDisplay(text),
+                    QMessageBox::Ok, m_parent);
+    box.setCheckBox(new QCheckBox(kFailuresAtEndText.toString()));
+    box.exec();
+    return box.checkBox()->isChecked();
 }
 
 QString QtUserDialogs::askText(const QString& prompt, const QString& title, const QString& preset)

@@ -379,6 +379,50 @@ private slots:
         QCOMPARE(reported, problems);
     }
 
+    // The headline said every entry was moved or replaced, also over an entry whose old place
+    // another item had taken, or a reservation left by a stopped run.
+    void undoProblemsHeadlineMatchesTheReasons_data()
+    {
+        QTest::addColumn<QStringList>("reasons");
+        QTest::addColumn<QString>("headline");
+        const QString moved =
+            u"次の%1件は、リネームの後に移動または置き換えられたため、元に戻しません。"_s;
+        const QString neutral = u"次の%1件は元に戻しません。"_s;
+        QTest::newRow("moved away") << QStringList{kMissingReason.toString()} << moved.arg(1);
+        QTest::newRow("replaced") << QStringList{kReplacedReason.toString()} << moved.arg(1);
+        QTest::newRow("moved and replaced")
+            << QStringList{kMissingReason.toString(), kReplacedReason.toString()} << moved.arg(2);
+        QTest::newRow("old place taken")
+            << QStringList{kOccupiedReason.toString()} << neutral.arg(1);
+        QTest::newRow("reservation left")
+            << QStringList{kLeftReservationReason.toString()} << neutral.arg(1);
+        QTest::newRow("moved, and another whose old place is taken")
+            << QStringList{kMissingReason.toString(), kOccupiedReason.toString()} << neutral.arg(2);
+        QTest::newRow("replaced, and a reservation left")
+            << QStringList{kReplacedReason.toString(), kLeftReservationReason.toString(),
+                           kReplacedReason.toString()}
+            << neutral.arg(3);
+        QTest::newRow("a later run named")
+            << QStringList{u"後の2026/01/02 03:04 のリネームで、別の項目が元の名前になりました"_s}
+            << neutral.arg(1);
+    }
+    void undoProblemsHeadlineMatchesTheReasons()
+    {
+        QFETCH(QStringList, reasons);
+        QFETCH(QString, headline);
+        QList<UndoProblem> problems;
+        for (qsizetype i = 0; i < reasons.size(); ++i)
+            problems.append({u"/new%1"_s.arg(i), u"/old%1"_s.arg(i), reasons[i], QString()});
+        const QStringList lines = undoProblemsMessage(problems, u'/').split(u"\r\n"_s);
+        QCOMPARE(lines.first(), headline);
+        // Each entry still follows with its own reason.
+        for (qsizetype i = 0; i < reasons.size(); ++i) {
+            const qsizetype at = lines.indexOf(u"/new%1"_s.arg(i));
+            QVERIFY(at > 0);
+            QCOMPARE(lines.value(at + 1), u"    "_s + reasons[i]);
+        }
+    }
+
     // Renaming changes the modification time on some file systems, and the items inside a
     // folder change its own: neither makes an item another one.
     void identityIgnoresModificationTimeWithoutBirthTime()

@@ -19,6 +19,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <optional>
+
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
 
@@ -194,6 +196,36 @@ private slots:
         QVERIFY2(
             label.right() < button.left(),
             qPrintable(u"label ends at %1, button at %2"_s.arg(label.right()).arg(button.left())));
+    }
+
+    // The run's progress row was drawn over the check line, so a screen reader and a screenshot
+    // met both. The run here waits at its first question (the journal cannot be written) until
+    // the row is up, and is then declined, which leaves 確認 open.
+    void checkLineGivesWayToTheRunProgressRow()
+    {
+        const QString journals = m_files.filePath(u"journal"_s);
+        test::writeFile(journals, "not a folder");
+        m_form->setJournalFolder(journals);
+        confirm({u"a.txt"_s}, u"z"_s);
+        ui::Form2* form2 = confirmWindow();
+        QWidget* row = test::control(form2, u"RunProgress"_s);
+        QLabel* line = precheckLabel();
+        QVERIFY(line->isVisible());
+        QVERIFY(!row->isVisible());
+        std::optional<bool> lineWithRow;
+        m_dialogs.whileAsked = [&] {
+            if (QTest::qWaitFor([row] { return row->isVisible(); }))
+                lineWithRow = line->isVisible();
+        };
+        QTest::mouseClick(test::control<QPushButton>(form2, u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+
+        QCOMPARE(m_dialogs.questions.size(), 1);
+        QCOMPARE(lineWithRow, std::optional<bool>(false));
+        QCOMPARE(confirmWindow(), form2);
+        QVERIFY(line->isVisible());
+        QVERIFY(!row->isVisible());
+        QCOMPARE(files(), (QStringList{u"a.txt"_s, u"journal"_s}));
     }
 
     // Red on a dark window must not turn into dark red on near black.

@@ -4,6 +4,7 @@
 
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/listingjob.h"
 #include "ui/listingview.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <optional>
@@ -110,6 +112,45 @@ private slots:
         QCOMPARE(m_dialogs.messages.last(),
                  u"2件中0件をリネームしました。2件はリネームしませんでした。"_s);
         QCOMPARE(files(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
+    }
+
+    // Six refused entries were six boxes to click through before the end message told the same
+    // six again: once the box of a failure is ticked, the later ones go only to the end.
+    void failuresAfterTheTickedBoxGoOnlyToTheEndMessage_data()
+    {
+        QTest::addColumn<qsizetype>("tickAt");
+        QTest::addColumn<qsizetype>("told");
+        QTest::newRow("box left clear: every failure is told") << qsizetype(0) << qsizetype(4);
+        QTest::newRow("ticked at the first failure") << qsizetype(1) << qsizetype(1);
+        QTest::newRow("ticked at the third failure") << qsizetype(3) << qsizetype(3);
+    }
+    void failuresAfterTheTickedBoxGoOnlyToTheEndMessage()
+    {
+        QFETCH(qsizetype, tickAt);
+        QFETCH(qsizetype, told);
+        QStringList gone;
+        for (int i = 1; i <= 4; ++i)
+            gone.append(QDir::toNativeSeparators(m_files.filePath(u"gone%1.txt"_s.arg(i))));
+        test::dropFiles(editor()->viewport(), QStringList{write(u"a.txt"_s, "A")} + gone);
+        QCOMPARE(m_form->batch().count(), 5);
+        setNames(u"renamed\nx1\nx2\nx3\nx4"_s);
+        m_dialogs.tickAtFailure = tickAt;
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+
+        QCOMPARE(m_dialogs.failures, told);
+        QCOMPARE(m_dialogs.messages.size(), told + 1);
+        for (qsizetype i = 0; i < told; ++i)
+            QVERIFY2(m_dialogs.messages[i].contains(u"のリネームに失敗しました。"_s),
+                     qPrintable(m_dialogs.messages[i]));
+        // The run went on after the tick, and its end still names every entry it left.
+        QCOMPARE(m_dialogs.messages.last(),
+                 u"5件中1件をリネームしました。4件はリネームしませんでした。"_s);
+        const QString details = m_dialogs.details.last();
+        for (const QString& path : gone)
+            QVERIFY2(details.contains(path + u"\r\n    "_s), qPrintable(details));
+        QCOMPARE(files(), QStringList{u"renamed.txt"_s});
     }
 
     // Dropped by a file manager: a Shift-JIS name, a file and a folder without an extension,
@@ -237,6 +278,129 @@ private slots:
         QTRY_VERIFY(!m_form->isRenaming());
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
         QCOMPARE(files(), (QStringList{u"late2.txt"_s, u"renamed.txt"_s}));
+    }
+
+    // Names edited while "確認" was open were not what it listed: its run renamed the names of
+    // the press and then emptied the batch, so the edits were lost. Each kind of edit relists.
+    void editsWhileConfirmingAreWhatTheRunRenames_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("renamed");
+        QTest::newRow("a hand edit") << u"type"_s << u"second!?.txt"_s;
+        QTest::newRow("an operation") << u"operation"_s << u"[DVD] second.txt"_s;
+        QTest::newRow("← in the history") << u"back"_s << u"first.txt"_s;
+        QTest::newRow("→ in the history") << u"forward"_s << u"third.txt"_s;
+    }
+    void editsWhileConfirmingAreWhatTheRunRenames()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, renamed);
+        test::dropFiles(editor()->viewport(), {write(u"a.txt"_s, "A")});
+        setNames(u"first"_s);
+        setNames(u"second"_s);
+        if (edit == u"forward") {
+            setNames(u"third"_s);
+            QTest::mouseClick(child(u"Command3"_s), Qt::LeftButton);
+        }
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        ui::Form2* form2 = confirmWindow();
+        QVERIFY(form2);
+        auto* confirmButton = form2->findChild<QPushButton*>(u"Command1"_s);
+        QVERIFY(confirmButton->isEnabled());
+
+        if (edit == u"type") {
+            editor()->moveCursor(QTextCursor::End);
+            QTest::keyClicks(editor(), u"!?"_s);
+        } else if (edit == u"operation") {
+            QTest::mouseClick(child(u"Command7"_s), Qt::LeftButton);
+        } else {
+            QTest::mouseClick(child(edit == u"back" ? u"Command3"_s : u"Command4"_s),
+                              Qt::LeftButton);
+        }
+        // No run of the names the listing still shows while their relisting is due.
+        QVERIFY(m_form->isListing());
+        QTest::mouseClick(confirmButton, Qt::LeftButton);
+        QVERIFY(!m_form->isRenaming());
+        QCOMPARE(files(), QStringList{u"a.txt"_s});
+
+        QTRY_VERIFY(!m_form->isListing());
+        QVERIFY(listing().contains(m_files.filePath(renamed)));
+        QVERIFY(confirmButton->isEnabled());
+        QTest::mouseClick(confirmButton, Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+        QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
+        QCOMPARE(files(), QStringList{renamed});
+    }
+
+    // The edits are listed together once they pause, not one key at a time; nothing is listed
+    // once 確認 is closed, and 確認 closes when the batch is started over.
+    void editsAreRelistedOnlyWhileConfirmingTheBatch()
+    {
+        test::dropFiles(editor()->viewport(), {write(u"a.txt"_s, "A")});
+        setNames(u"first"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor(), u"abc"_s);
+        QVERIFY(listing().contains(m_files.filePath(u"first.txt"_s)));
+        QTRY_VERIFY(!m_form->isListing());
+        QVERIFY(listing().contains(m_files.filePath(u"firstabc.txt"_s)));
+
+        QVERIFY(confirmWindow()->close());
+        setNames(u"closed"_s);
+        QVERIFY(!m_form->isListing());
+        // Started over while 確認 lists the batch, nothing is left for it to run.
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QVERIFY(listing().contains(m_files.filePath(u"closed.txt"_s)));
+        QTest::mouseClick(child(u"Command2"_s), Qt::LeftButton);
+        QTRY_VERIFY(!confirmWindow());
+        QCOMPARE(files(), QStringList{u"a.txt"_s});
+        QVERIFY(m_dialogs.messages.isEmpty());
+    }
+
+    // A large batch is listed for 確認 on a thread: names edited before 確認 opened on that
+    // listing were not in it.
+    void editsWhileAPressIsListingJoinTheListing()
+    {
+        const int count = int(ui::ListingJob::kListedAtOnce) + 1;
+        QStringList paths;
+        QStringList names;
+        for (int i = 0; i < count; ++i) {
+            paths.append(write(u"f%1.txt"_s.arg(i), "F"));
+            names.append(u"n%1"_s.arg(i));
+        }
+        test::dropFiles(editor()->viewport(), paths);
+        QCOMPARE(m_form->batch().count(), count);
+        setNames(names.join(u'\n'));
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QVERIFY(!confirmWindow());
+        names.last() = u"edited"_s;
+        setNames(names.join(u'\n'));
+        QTRY_VERIFY(confirmWindow() && !m_form->isListing());
+        QVERIFY(listing().contains(m_files.filePath(u"edited.txt"_s)));
+        QVERIFY(!listing().contains(m_files.filePath(u"n%1.txt"_s.arg(count - 1))));
+    }
+
+    // 確認 that lists an undo keeps it when the names of a new batch are edited meanwhile.
+    void editsLeaveAListedUndoAsItIs()
+    {
+        test::dropFiles(editor()->viewport(), {write(u"a.txt"_s, "A")});
+        setNames(u"b"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+        QTRY_VERIFY(!confirmWindow());
+        test::dropFiles(editor()->viewport(), {write(u"c.txt"_s, "C")});
+        m_form->undoLastRun();
+        const QString undo = listing();
+        QVERIFY(undo.contains(m_files.filePath(u"a.txt"_s)));
+
+        setNames(u"d"_s);
+        QVERIFY(!m_form->isListing());
+        QCOMPARE(listing(), undo);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QTRY_VERIFY(!m_form->isRenaming());
+        QCOMPARE(files(), (QStringList{u"a.txt"_s, u"c.txt"_s}));
+        QCOMPARE(m_form->names(), u"d"_s);
     }
 
     void confirmationLayoutFollowsItsSize()

@@ -6,6 +6,9 @@
 #include "rename/targets.h"
 #include "rename/undoguard.h"
 
+#include "journal/runhistory.h"
+
+#include <QFileInfo>
 #include <QHash>
 
 #include <memory>
@@ -86,6 +89,29 @@ std::vector<bool> entriesThatMove(const QStringList& sources, const QStringList&
 }
 
 } // namespace
+
+RunRequest batchRun(QStringList sources, QStringList targets, QChar separator)
+{
+    RunRequest request;
+    request.sources = std::move(sources);
+    request.targets = std::move(targets);
+    request.separator = separator;
+    return request;
+}
+
+RunRequest takingBackRun(const journal::UndoPlan& plan, QChar separator)
+{
+    RunRequest request;
+    request.kind = journal::takingBackKind(plan.undoneKind);
+    request.takingBackLine = journal::takingBackLine(plan);
+    request.undoSteps = plan.steps;
+    request.undoes = QFileInfo(plan.journalPath).fileName();
+    // Listed from where each item is now to the name it goes back to.
+    request.sources = plan.sources();
+    request.targets = plan.targets();
+    request.separator = separator;
+    return request;
+}
 
 RunPlan planOfRequest(const RunRequest& request)
 {

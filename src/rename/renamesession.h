@@ -41,7 +41,7 @@ public:
 using ChecksumFunction =
     std::function<std::optional<QString>(const QString& path, checksum::ChecksumKind kind)>;
 
-// One run as the user confirmed it.
+// One run as the user confirmed it: what 確認 lists and its confirm button runs.
 struct RunRequest {
     journal::RunKind kind = journal::RunKind::Rename;
     QStringList sources;
@@ -52,7 +52,16 @@ struct RunRequest {
     QString journalFolder;
     QChar separator = u'/';
     FolderRules folderRules = rulesOfFolder;
+    // What 確認 says a taking back takes back ("2026/12/07 21:04 のリネーム 37件を元に戻します").
+    QString takingBackLine;
+
+    [[nodiscard]] bool takesBack() const { return kind != journal::RunKind::Rename; }
 };
+
+// The run of a batch: each source to its target.
+[[nodiscard]] RunRequest batchRun(QStringList sources, QStringList targets, QChar separator);
+// The run that takes back the checked steps of an undo plan: an undo, or a redo of an undo.
+[[nodiscard]] RunRequest takingBackRun(const journal::UndoPlan& plan, QChar separator);
 
 // The order of the request's renames: a batch planned so that its own conflicts resolve, a
 // taking back in the order of its steps.

@@ -8,6 +8,7 @@
 #include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
 #include "rename/renamerun.h"
+#include "rename/renamesession.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -141,17 +142,11 @@ private:
     batch::StartupValues m_startup;
     // The names text, kept in step with the editor; names() reads it.
     batch::EditorNames m_editorNames;
-    // The entries as the confirmation window lists them: a run renames exactly these.
-    QStringList m_listedSources;
-    QStringList m_targets;
+    // What the confirmation window lists, the batch or the taking back of a run: its confirm
+    // button runs exactly this.
+    rename::RunRequest m_confirmed;
     bool m_replacing = false;
     bool m_renaming = false;
-    // The confirmation window lists the reversal of the last run, not the batch.
-    bool m_undoing = false;
-    QList<journal::UndoStep> m_undoSteps;
-    QString m_undoes; // the file name of the journal the undo takes back
-    journal::RunKind m_undoKind = journal::RunKind::Undo; // or a redo, of an undo
-    QString m_undoLine;                                   // what 確認 says it takes back
     RenameRunner* m_runner = nullptr;
     QString m_journalFolder;
     QPointer<Form2> m_form2;

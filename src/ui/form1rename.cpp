@@ -47,7 +47,7 @@ void Form1::startRename()
 {
     if (m_renaming || m_batch.isEmpty())
         return;
-    m_undoing = false;
+    m_confirmed = {};
     listBatch(true);
 }
 
@@ -63,13 +63,12 @@ void Form1::listBatch(bool bringForward)
     delete m_listingJob;
     m_listingJob = nullptr;
     m_listingForPress = bringForward;
-    m_listedSources = m_batch.sources();
-    m_targets.clear();
+    m_confirmed = rename::batchRun(m_batch.sources(), {}, m_batch.separator());
     const auto listed = [this,
                          bringForward](const QStringList& targets,
                                        std::shared_ptr<const rename::ConfirmationListing> listing) {
-        m_targets = targets;
-        m_targetModel->setStringList(m_targets);
+        m_confirmed.targets = targets;
+        m_targetModel->setStringList(targets);
         // Closed meanwhile, the window of a relisting stays closed.
         if (bringForward || m_form2)
             showConfirmation(std::move(listing), bringForward);
@@ -84,7 +83,7 @@ void Form1::listBatch(bool bringForward)
             m_form2->setPrecheck(report);
     };
     m_listingJob =
-        new ListingJob(m_listedSources, names(), m_batch.separator(), listed, checked, this);
+        new ListingJob(m_confirmed.sources, names(), m_batch.separator(), listed, checked, this);
     m_listingJob->start();
 }
 
@@ -132,12 +131,13 @@ void Form1::showConfirmation(std::shared_ptr<const rename::ConfirmationListing> 
     }
     // Rebuilt at every press, so the window always shows what will run.
     m_form2->setListing(std::move(listing));
-    if (m_undoing)
+    if (m_confirmed.takesBack())
         m_form2->setPrecheck({}); // the plan has checked every entry against the disk already
     m_form2->setTakingBack(
-        m_undoing ? (m_undoKind == journal::RunKind::Redo ? u"やり直す"_s : u"元に戻す"_s)
-                  : QString(),
-        m_undoLine);
+        m_confirmed.takesBack()
+            ? (m_confirmed.kind == journal::RunKind::Redo ? u"やり直す"_s : u"元に戻す"_s)
+            : QString(),
+        m_confirmed.takingBackLine);
     if (!bringForward)
         return;
     m_form2->show();
@@ -155,20 +155,14 @@ void Form1::runRename()
     m_namesEditor->setAcceptingFiles(false);
     setEnabled(false);
 
-    rename::RunRequest request;
-    request.kind = m_undoing ? m_undoKind : journal::RunKind::Rename;
-    request.sources = m_listedSources;
-    request.targets = m_targets;
-    request.undoSteps = m_undoSteps;
-    request.undoes = m_undoes;
+    rename::RunRequest request = m_confirmed;
     request.journalFolder = m_journalFolder;
-    request.separator = m_batch.separator();
     m_runner =
         new RenameRunner(std::move(request), m_dialogs, m_startup.checksumBlockFactor, this, this);
     connect(m_runner, &RenameRunner::progressed, m_form2, &Form2::showRunProgress);
     connect(m_form2, &Form2::stopRequested, m_runner, &RenameRunner::requestStop);
     connect(m_runner, &RenameRunner::finished, this, &Form1::finishRun);
-    m_form2->runStarted(m_runner->entryCount(), m_undoing && m_undoKind == journal::RunKind::Undo);
+    m_form2->runStarted(m_runner->entryCount(), m_confirmed.kind == journal::RunKind::Undo);
     m_runner->start();
 }
 
@@ -183,10 +177,10 @@ void Form1::finishRun(const rename::RenameSummary& summary)
     m_renaming = false;
     refreshRecentRuns();
     // A run the user declined before anything was renamed leaves everything as it was.
-    if (summary.renamed == 0 && summary.untried == m_listedSources.size()
-        && !m_listedSources.isEmpty())
+    if (summary.renamed == 0 && summary.untried == m_confirmed.sources.size()
+        && !m_confirmed.sources.isEmpty())
         return;
-    if (m_undoing) {
+    if (m_confirmed.takesBack()) {
         // Taking a run back leaves the batch being edited as it is.
         finishUndo();
         return;
@@ -206,7 +200,7 @@ void Form1::finishRun(const rename::RenameSummary& summary)
 
 bool Form1::confirmingBatch() const
 {
-    return m_form2 && m_form2->isVisible() && !m_undoing;
+    return m_form2 && m_form2->isVisible() && !m_confirmed.takesBack();
 }
 
 void Form1::undoLastRun()
@@ -249,20 +243,13 @@ void Form1::listUndo(const journal::UndoPlan& plan)
     if (plan.steps.isEmpty())
         return;
 
-    m_undoing = true;
-    m_undoKind = journal::takingBackKind(plan.undoneKind);
-    m_undoLine = journal::takingBackLine(plan);
-    m_undoSteps = plan.steps;
-    m_undoes = QFileInfo(plan.journalPath).fileName();
-    // Listed from where each item is now to the name it goes back to.
-    m_listedSources = plan.sources();
-    m_targets = plan.targets();
+    m_confirmed = rename::takingBackRun(plan, m_batch.separator());
     // The plan has checked every entry against the disk already.
     m_relistTimer.stop();
     delete m_listingJob;
     m_listingJob = nullptr;
-    showConfirmation(std::make_shared<const rename::ConfirmationListing>(m_listedSources, m_targets,
-                                                                         m_batch.separator()));
+    showConfirmation(std::make_shared<const rename::ConfirmationListing>(
+        m_confirmed.sources, m_confirmed.targets, m_batch.separator()));
 }
 
 void Form1::showRecentRuns()
@@ -286,12 +273,7 @@ void Form1::refreshRecentRuns()
 
 void Form1::finishUndo()
 {
-    m_undoing = false;
-    m_undoSteps.clear();
-    m_undoes.clear();
-    m_undoLine.clear();
-    m_listedSources.clear();
-    m_targets.clear();
+    m_confirmed = {};
     if (m_form2)
         m_form2->close();
     emit runFinished();

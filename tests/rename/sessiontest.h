@@ -84,9 +84,7 @@ inline Batch makeBatch(const QDir& files, int count, const QString& variant)
 
 inline RunRequest renameRequest(const QString& journals, const Batch& batch)
 {
-    RunRequest request;
-    request.sources = batch.sources;
-    request.targets = batch.targets;
+    RunRequest request = batchRun(batch.sources, batch.targets, u'/');
     request.journalFolder = journals;
     return request;
 }
@@ -95,12 +93,7 @@ inline RunRequest renameRequest(const QString& journals, const Batch& batch)
 // The run that takes back the plan's steps, as the undo window starts it.
 inline RunRequest undoRequest(const QString& journals, const journal::UndoPlan& plan)
 {
-    RunRequest request;
-    request.kind = journal::RunKind::Undo;
-    request.sources = plan.sources();
-    request.targets = plan.targets();
-    request.undoSteps = plan.steps;
-    request.undoes = QFileInfo(plan.journalPath).fileName();
+    RunRequest request = takingBackRun(plan, u'/');
     request.journalFolder = journals;
     return request;
 }

@@ -459,6 +459,21 @@ private slots:
             QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
     }
 
+    // A line that names a folder that does not exist ("/no/such/folder/abs" after the file's
+    // folder) fails in the journaled run with the check's words, not as a missing file.
+    void missingFolderIsSaidAsTheCheckSaysIt()
+    {
+        const QString source = test::writeFile(file(u"a.txt"_s), "A");
+        ScriptedRunDialogs dialogs;
+        RenameSession session(
+            renameRequest(m_journals, {{source}, {m_files + u"//no/such/folder/abs.txt"_s}}),
+            dialogs, realChecksum);
+        const RenameSummary summary = session.run();
+        QCOMPARE(summary.notRenamed, 1);
+        QCOMPARE(summary.skipped.value(0).reason, kFolderMissingReason.toString());
+        QCOMPARE(test::readFile(source), QByteArray("A"));
+    }
+
     // a → t, b → a, t → b swaps two files through a third name: the undo swaps them back, and
     // taking back the undo swaps them again.
     void swapIsUndoneAndRedone()

@@ -2,7 +2,7 @@
 
 #include "batch/nativepath.h"
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_LINUX
 #include <QFile>
 
 #include <cerrno>
@@ -22,12 +22,19 @@ DiskRules windowsDiskRules()
     return DiskRules{true, true, true, 255};
 }
 
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
 
 DiskRules rulesOfFolder(const QString&)
 {
     // NTFS, FAT and exFAT alike; the system itself drops a trailing dot or space.
     return DiskRules{true, true, false, 255};
+}
+
+#elif !defined(Q_OS_LINUX)
+
+DiskRules rulesOfFolder(const QString&)
+{
+    return {};
 }
 
 #else

@@ -119,12 +119,15 @@ public:
         const qsizetype nameStart = fileNameStart(*target, m_separator);
         const QString folder = target->left(nameStart);
         const QString preset = target->mid(nameStart);
-        const DiskRules rules =
-            m_operations.checkNewNames ? m_rules.ofFolderOf(*target, m_separator) : DiskRules{};
+        // An old name put back is taken as the disk once held it.
+        const std::optional<DiskRules> rules =
+            m_operations.checkNewNames
+                ? std::optional<DiskRules>(m_rules.ofFolderOf(*target, m_separator))
+                : std::nullopt;
         QString attempt = *target;
         QString name = preset;
         for (;;) {
-            if (const NameProblem problem = checkFileName(name, rules);
+            if (const NameProblem problem = rules ? checkFileName(name, *rules) : NameProblem::None;
                 problem != NameProblem::None)
                 return fail(nameProblemReason(problem));
             const RenameResult result = m_operations.rename(source, attempt);

@@ -240,6 +240,21 @@ private slots:
         QCOMPARE(h.read(u".txt"_s), QByteArray("A"));
     }
 
+    // An old name that no new name may be (a tab in it, made by another program) still comes
+    // back when a run is taken back.
+    void undoRunPutsBackANameWithATab()
+    {
+        Harness h;
+        h.write(u"a.txt"_s, "A");
+        RenameOperations ops = h.operations();
+        ops.checkNewNames = false;
+        const RenameSummary summary =
+            RunRename(planInOrder({h.path(u"a.txt"_s)}, {h.path(u"old\tname.txt"_s)}),
+                      {h.path(u"a.txt"_s)}, ops, u'/');
+        QCOMPARE(summary.renamed, 1);
+        QCOMPARE(h.read(u"old\tname.txt"_s), QByteArray("A"));
+    }
+
     void nameOfExactly255BytesIsRenamed()
     {
         Harness h;

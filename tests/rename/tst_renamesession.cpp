@@ -459,6 +459,30 @@ private slots:
             QCOMPARE(test::readFile(file(u"f%1.txt"_s.arg(i))), contentOf(i));
     }
 
+    // A folder renamed while a file inside it takes the folder's old name: the folder steps
+    // aside with the file inside, the file comes out under the old name, the folder takes its
+    // new one; the undo puts both back.
+    void cycleThroughAFolderAndAFileInsideIt()
+    {
+        QVERIFY(QDir(m_files).mkdir(u"A"_s));
+        test::writeFile(file(u"A/x"_s), "X");
+        test::writeFile(file(u"A/y"_s), "Y");
+        ScriptedRunDialogs dialogs;
+        RenameSession session(renameRequest(m_journals, {{file(u"A"_s), file(u"A/x"_s)},
+                                                         {file(u"B"_s), file(u"A"_s)}}),
+                              dialogs, realChecksum);
+        QCOMPARE(session.run().renamed, 2);
+        QCOMPARE(test::readFile(file(u"A"_s)), QByteArray("X"));
+        QCOMPARE(test::readFile(file(u"B/y"_s)), QByteArray("Y"));
+        QCOMPARE(QDir(m_files).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{u"A"_s, u"B"_s}));
+        QCOMPARE(undoLastRun(m_journals, dialogs).notRenamed, 0);
+        QCOMPARE(test::readFile(file(u"A/x"_s)), QByteArray("X"));
+        QCOMPARE(test::readFile(file(u"A/y"_s)), QByteArray("Y"));
+        QCOMPARE(QDir(m_files).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"A"_s});
+    }
+
     // A line that names a folder that does not exist ("/no/such/folder/abs" after the file's
     // folder) fails in the journaled run with the check's words, not as a missing file.
     void missingFolderIsSaidAsTheCheckSaysIt()

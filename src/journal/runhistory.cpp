@@ -100,15 +100,20 @@ RunRecord recordOf(const JournalContents& run)
     record.startedUtc = run.startedUtc;
     record.undoes = run.undoes;
     record.ended = run.ended;
+    QList<std::pair<QString, QString>> renames;
     for (const JournalEntry& entry : run.entries) {
-        if (entry.state == JournalEntry::State::NotRenamed)
-            continue;
-        ++record.count;
-        const QString folder = QFileInfo(entry.from).path();
+        if (entry.state != JournalEntry::State::NotRenamed)
+            renames.append({entry.from, entry.to});
+    }
+    // A cycle's step aside under a temporary name is no item of its own.
+    const QList<std::pair<QString, QString>> items = movedItems(renames);
+    record.count = items.size();
+    for (const auto& [from, to] : items) {
+        const QString folder = QFileInfo(from).path();
         if (!record.folders.contains(folder))
             record.folders.append(folder);
         if (record.firstNames.size() < kShownNames)
-            record.firstNames.append({entry.from, entry.to});
+            record.firstNames.append({from, to});
     }
     return record;
 }
@@ -136,7 +141,7 @@ QList<RunRecord> recentRuns(const QString& journalFolder, const IdentityLookup& 
         RunRecord record = recordOf(*run.read.contents);
         UndoPlan plan = planUndo(*run.read.contents, lookup);
         explainByLaterRuns(plan.problems, *run.read.contents, laterThan(runs, i));
-        record.undoable = plan.steps.size();
+        record.undoable = plan.itemCount();
         record.problems = std::move(plan.problems);
         records.append(std::move(record));
     }
@@ -210,7 +215,7 @@ QString takingBackLine(const UndoPlan& plan)
 {
     return u"%1 の%2 %3件を%4"_s
         .arg(runTimeText(plan.undoneStartedUtc), runKindText(plan.undoneKind))
-        .arg(plan.steps.size())
+        .arg(plan.itemCount())
         .arg(plan.undoneKind == RunKind::Undo ? u"やり直します"_s : u"元に戻します"_s);
 }
 

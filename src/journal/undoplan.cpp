@@ -76,6 +76,33 @@ QStringList UndoPlan::sources() const
     return paths;
 }
 
+QList<std::pair<QString, QString>> movedItems(const QList<std::pair<QString, QString>>& renames)
+{
+    QList<std::pair<QString, QString>> items;
+    QHash<QString, qsizetype> itemAt; // where a moved item is now → its index in items
+    for (const auto& [from, to] : renames) {
+        if (const auto moved = itemAt.constFind(from); moved != itemAt.cend()) {
+            const qsizetype item = *moved;
+            itemAt.erase(moved);
+            items[item].second = to;
+            itemAt.insert(to, item);
+            continue;
+        }
+        itemAt.insert(to, items.size());
+        items.append({from, to});
+    }
+    return items;
+}
+
+qsizetype UndoPlan::itemCount() const
+{
+    QList<std::pair<QString, QString>> renames;
+    renames.reserve(steps.size());
+    for (const UndoStep& step : steps)
+        renames.append({step.from, step.to});
+    return movedItems(renames).size();
+}
+
 QStringList UndoPlan::targets() const
 {
     QStringList paths;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace quillet::journal {
 
@@ -28,6 +29,12 @@ struct UndoProblem {
     QString laterRun; // the journal (file name) of a later run that renamed the item or its place
 };
 
+// The items a sequence of renames moved, each from where it was first to where it was last: a
+// rename from a name that an earlier one made moves the same item on (a cycle's temporary
+// name, a third name a swap went through), so the user counts and reads it once.
+[[nodiscard]] QList<std::pair<QString, QString>>
+movedItems(const QList<std::pair<QString, QString>>& renames);
+
 struct UndoPlan {
     QString journalPath;
     RunKind undoneKind = RunKind::Rename; // what the run taken back was
@@ -37,6 +44,8 @@ struct UndoPlan {
 
     [[nodiscard]] QStringList sources() const;
     [[nodiscard]] QStringList targets() const;
+    // How many items the steps put back (movedItems).
+    [[nodiscard]] qsizetype itemCount() const;
 };
 
 // The renames of the journal that happened and are not yet taken back, reversed, newest first:

@@ -99,6 +99,37 @@ private:
     }
 
 private slots:
+    // The items of a run as the user reads them: a cycle's temporary name and a third name a
+    // swap went through are steps of one item, not items of their own.
+    void movedItemsJoinTheStepsOfOneItem_data()
+    {
+        QTest::addColumn<QStringList>("renames"); // "from>to"
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("plain renames")
+            << QStringList{u"a>b"_s, u"c>d"_s} << QStringList{u"a>b"_s, u"c>d"_s};
+        QTest::newRow("a shift from its free end")
+            << QStringList{u"e2>e3"_s, u"e1>e2"_s} << QStringList{u"e2>e3"_s, u"e1>e2"_s};
+        QTest::newRow("a rotation through a temporary name")
+            << QStringList{u"a>T"_s, u"c>a"_s, u"b>c"_s, u"T>b"_s}
+            << QStringList{u"a>b"_s, u"c>a"_s, u"b>c"_s};
+        QTest::newRow("a swap through a third name")
+            << QStringList{u"a>t"_s, u"b>a"_s, u"t>b"_s} << QStringList{u"a>b"_s, u"b>a"_s};
+        QTest::newRow("an item moved twice, then another onto its first name")
+            << QStringList{u"a>b"_s, u"b>c"_s, u"x>a"_s} << QStringList{u"a>c"_s, u"x>a"_s};
+    }
+    void movedItemsJoinTheStepsOfOneItem()
+    {
+        QFETCH(QStringList, renames);
+        QFETCH(QStringList, items);
+        QList<std::pair<QString, QString>> pairs;
+        for (const QString& rename : renames)
+            pairs.append({rename.section(u'>', 0, 0), rename.section(u'>', 1)});
+        QStringList found;
+        for (const auto& [from, to] : journal::movedItems(pairs))
+            found.append(from + u'>' + to);
+        QCOMPARE(found, items);
+    }
+
     void init()
     {
         ++m_case;
@@ -217,7 +248,7 @@ private slots:
         UndoPlan plan;
         plan.undoneKind = kind;
         plan.undoneStartedUtc = QDateTime(QDate(2026, 12, 7), QTime(21, 4, 55), Qt::LocalTime);
-        plan.steps.resize(2);
+        plan.steps = {{u"/d/b"_s, u"/d/a"_s, {}}, {u"/d/d"_s, u"/d/c"_s, {}}};
         QCOMPARE(takingBackLine(plan), u"2026/12/07 21:04 "_s + line);
     }
 

@@ -226,33 +226,26 @@ private slots:
             QStringList{u"ep05.mkv"_s});
     }
 
-    // Putting old names back: a dot file renamed to "a.txt" must become ".txt" again.
-    void undoRunTakesADotFileName()
+    // Putting old names back takes every name the disk once held, also one that no new name
+    // may be: a dot file renamed to "a.txt" becomes ".txt" again, a name with a tab (made by
+    // another program) comes back with it.
+    void undoRunPutsBackOldNames_data()
     {
-        Harness h;
-        h.write(u"a.txt"_s, "A");
-        RenameOperations ops = h.operations();
-        ops.checkNewNames = false;
-        const RenameSummary summary =
-            RunRename(planInOrder({h.path(u"a.txt"_s)}, {h.path(u".txt"_s)}), {h.path(u"a.txt"_s)},
-                      ops, u'/');
-        QCOMPARE(summary.renamed, 1);
-        QCOMPARE(h.read(u".txt"_s), QByteArray("A"));
+        QTest::addColumn<QString>("oldName");
+        QTest::newRow("a dot file") << u".txt"_s;
+        QTest::newRow("a name with a tab") << u"old\tname.txt"_s;
     }
-
-    // An old name that no new name may be (a tab in it, made by another program) still comes
-    // back when a run is taken back.
-    void undoRunPutsBackANameWithATab()
+    void undoRunPutsBackOldNames()
     {
+        QFETCH(QString, oldName);
         Harness h;
         h.write(u"a.txt"_s, "A");
         RenameOperations ops = h.operations();
         ops.checkNewNames = false;
-        const RenameSummary summary =
-            RunRename(planInOrder({h.path(u"a.txt"_s)}, {h.path(u"old\tname.txt"_s)}),
-                      {h.path(u"a.txt"_s)}, ops, u'/');
+        const RenameSummary summary = RunRename(
+            planInOrder({h.path(u"a.txt"_s)}, {h.path(oldName)}), {h.path(u"a.txt"_s)}, ops, u'/');
         QCOMPARE(summary.renamed, 1);
-        QCOMPARE(h.read(u"old\tname.txt"_s), QByteArray("A"));
+        QCOMPARE(h.read(oldName), QByteArray("A"));
     }
 
     void nameOfExactly255BytesIsRenamed()

@@ -6,6 +6,7 @@
 #include "checksum/filechecksum.h"
 #include "fallbackcalls.h"
 #include "journal/journalfolder.h"
+#include "journal/runhistory.h"
 #include "journal/undoplan.h"
 #include "rename/renamesession.h"
 #include "sessiontest.h"
@@ -382,6 +383,12 @@ private slots:
         after.sort();
         QCOMPARE(fileNames(), after);
 
+        // The list of recent runs counts the items, not the steps through temporary names.
+        const QList<journal::RunRecord> runs = journal::recentRuns(m_journals);
+        QCOMPARE(runs.first().count, batch.sources.size());
+        for (const auto& [from, to] : runs.first().firstNames)
+            QVERIFY2(!from.contains(u".quillet-"_s) && !to.contains(u".quillet-"_s),
+                     qPrintable(from + u" → "_s + to));
         // The undo takes back every move, the steps to and from the temporary names too.
         const RenameSummary undone = undoLastRun(m_journals, dialogs);
         QCOMPARE(undone.notRenamed, 0);

@@ -130,7 +130,7 @@ private:
             if (moving(i) && !hasChecksumToken(target))
                 m_targetKeys[i] =
                     comparablePath(target, m_separator, m_rules.ofFolderOf(target, m_separator));
-            if (moving(i))
+            if (moving(i) && !m_sourceOwner.contains(m_sourceKeys.at(i)))
                 m_sourceOwner.insert(m_sourceKeys.at(i), i); // the first of equal sources
         }
         for (qsizetype i = 0; i < m_count; ++i) {
@@ -157,7 +157,10 @@ private:
                 if (inTarget != inSource)
                     m_children[size_t(inTarget)].push_back(i);
             }
-            const qsizetype into = nearestOwner(targetFolder, targetOwner, m_targetCache);
+            // A target in a folder's old path means that folder, even where another folder
+            // takes its name: the line was written next to the item.
+            const qsizetype into =
+                inTarget >= 0 ? -1 : nearestOwner(targetFolder, targetOwner, m_targetCache);
             if (into >= 0 && into != i)
                 m_intoFolder[size_t(i)] = into;
         }
@@ -266,6 +269,9 @@ private:
     QString targetLocation(qsizetype entry) const
     {
         const QString target = m_targets.value(entry);
+        // An unchanged item inside a folder that stepped aside stays unchanged there.
+        if (target == m_sources.at(entry))
+            return location(entry);
         if (m_targetKeys.at(entry).isEmpty())
             return target;
         return followFolder(target, m_targetContainer[size_t(entry)]);

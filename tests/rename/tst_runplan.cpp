@@ -164,6 +164,12 @@ private slots:
         QTest::newRow("a cycle through a folder and a file inside it")
             << QStringList{u"A"_s, u"A/x"_s} << QStringList{u"B"_s, u"A"_s} << QString()
             << u"[A>T T/x>A T>B]"_s << u"-1 0"_s;
+        QTest::newRow("two folders swapped, a file renamed inside one")
+            << QStringList{u"A"_s, u"B"_s, u"A/x"_s} << QStringList{u"B"_s, u"A"_s, u"A/y"_s}
+            << QString() << u"A/x>A/y [A>T B>A T>B]"_s << u"1 0 -1"_s;
+        QTest::newRow("an unchanged file stays where its folder steps aside")
+            << QStringList{u"A"_s, u"A/x"_s, u"A/u"_s} << QStringList{u"B"_s, u"A"_s, u"A/u"_s}
+            << u"2"_s << u"[A>T T/x>A T/u>T/u T>B]"_s << u"-1 0 -1"_s;
         QTest::newRow("ignoring case, a swap spelled otherwise is a swap")
             << QStringList{u"fat/a"_s, u"fat/b"_s} << QStringList{u"fat/B"_s, u"fat/A"_s}
             << QString() << u"[fat/a>fat/T fat/b>fat/A fat/T>fat/B]"_s << u"1 0"_s;

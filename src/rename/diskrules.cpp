@@ -149,14 +149,14 @@ const DiskRules* DiskRulesCache::recent(QStringView folder)
     return nullptr;
 }
 
-const DiskRules& DiskRulesCache::remember(const QString& folder, const DiskRules& rules)
+DiskRules DiskRulesCache::remember(const QString& folder, const DiskRules& rules)
 {
     m_newest = 1 - m_newest;
     m_recent[m_newest] = {folder, rules, true};
     return m_recent[m_newest].rules;
 }
 
-const DiskRules& DiskRulesCache::of(const QString& folder)
+DiskRules DiskRulesCache::of(const QString& folder)
 {
     // A batch is mostly one folder: the last answers are asked for again and again.
     if (const DiskRules* known = recent(folder))
@@ -167,7 +167,7 @@ const DiskRules& DiskRulesCache::of(const QString& folder)
     return remember(folder, *known);
 }
 
-const DiskRules& DiskRulesCache::ofFolderOf(const QString& path, QChar separator)
+DiskRules DiskRulesCache::ofFolderOf(const QString& path, QChar separator)
 {
     const qsizetype at = path.lastIndexOf(separator);
     if (at <= 0)

@@ -44,9 +44,9 @@ public:
     {
     }
 
-    [[nodiscard]] const DiskRules& of(const QString& folder);
+    [[nodiscard]] DiskRules of(const QString& folder);
     // The rules of the folder a path is in.
-    [[nodiscard]] const DiskRules& ofFolderOf(const QString& path, QChar separator);
+    [[nodiscard]] DiskRules ofFolderOf(const QString& path, QChar separator);
 
 private:
     // The two folders asked for last: a batch's sources and their targets' folders.
@@ -56,7 +56,7 @@ private:
         bool known = false;
     };
     const DiskRules* recent(QStringView folder);
-    const DiskRules& remember(const QString& folder, const DiskRules& rules);
+    DiskRules remember(const QString& folder, const DiskRules& rules);
 
     FolderRules m_rules;
     QHash<QString, DiskRules> m_known;

@@ -105,7 +105,7 @@ NameProblem checkTarget(const QString& source, const QString& target, QChar sepa
     if (onlySpaces(nameFromLine(source, target, separator)))
         return NameProblem::Empty;
     QString renamed = target;
-    if (renamed.contains(kCrc16Token) || renamed.contains(kCrc32Token)) {
+    if (hasChecksumToken(renamed)) {
         renamed.replace(kCrc16Token.toString(), QStringLiteral("0000"));
         renamed.replace(kCrc32Token.toString(), QStringLiteral("00000000"));
     }

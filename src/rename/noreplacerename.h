@@ -59,6 +59,9 @@ struct FileSystemCalls {
                                          const QString& to, const HelperNotice& notice = {});
 #endif
 
+// Why an item cannot take a name another item has, in the check's words too.
+inline constexpr QStringView kTargetTakenReason = u"同じ名前の項目が既にあります";
+
 // Why an item cannot go to a path whose folder is missing, in the check's words too.
 inline constexpr QStringView kFolderMissingReason =
     u"移動先のフォルダがないか、フォルダではありません";

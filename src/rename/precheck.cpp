@@ -25,11 +25,6 @@ bool PrecheckFindings::hasProblems() const
 
 namespace {
 
-bool hasChecksumToken(QStringView text)
-{
-    return text.contains(kCrc16Token) || text.contains(kCrc32Token);
-}
-
 // Walks the batch in three passes: what each entry is on its own (its item, its name, its
 // folder), the run's plan over the entries that move, and then what the targets meet.
 class BatchCheck {

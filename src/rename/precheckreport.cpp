@@ -31,7 +31,7 @@ constexpr KindWords kKinds[] = {
     {EntryFinding::OtherDrive, u"別のドライブ",
      u"移動先のフォルダが別のドライブにあり、リネームでは移せません"},
     {EntryFinding::Duplicate, u"重複", u"前の行と同じ新しい名前です"},
-    {EntryFinding::Existing, u"既存", u"同じ名前の項目が既にあります"},
+    {EntryFinding::Existing, u"既存", kTargetTakenReason},
     {EntryFinding::TooLong, u"長すぎる名前", u"名前が長すぎます"},
     {EntryFinding::InvalidCharacter, u"使えない文字", u"名前に使えない文字があります"},
     {EntryFinding::Unchanged, u"変更なし", u"名前が変わりません"},

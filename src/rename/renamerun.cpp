@@ -69,7 +69,6 @@ std::optional<QString> ReplaceChecksumToken(const QString& target, const QString
 
 namespace {
 
-constexpr QStringView kTargetTakenReason = u"同じ名前の項目が既にあります";
 constexpr QStringView kTemporaryTakenReason = u"一時的な名前が使えませんでした";
 
 // What became of one move: the path the item went to, or why it did not move.

@@ -57,11 +57,6 @@ RunPlan planInOrder(const QStringList& sources, const QStringList& targets)
 
 namespace {
 
-bool hasChecksumToken(QStringView text)
-{
-    return text.contains(kCrc16Token) || text.contains(kCrc32Token);
-}
-
 // "/d/A/x" → "/d/A", "/x" → "/"; nothing above the root.
 QString parentKey(const QString& key)
 {

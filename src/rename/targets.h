@@ -9,6 +9,12 @@ namespace quillet::rename {
 inline constexpr QStringView kCrc16Token = u"*/CRC16/*";
 inline constexpr QStringView kCrc32Token = u"*/CRC32/*";
 
+// Whether a target's name waits for a checksum.
+[[nodiscard]] inline bool hasChecksumToken(QStringView text)
+{
+    return text.contains(kCrc16Token) || text.contains(kCrc32Token);
+}
+
 // The target of one source for a new name: the source's folder + separator + the name + "." +
 // the extension of the source's file name. With the Windows separator the "." always stands
 // (the system drops a trailing one); on POSIX a file name without a dot gets none.

@@ -47,7 +47,6 @@ void Form1::startRename()
 {
     if (m_renaming || m_batch.isEmpty())
         return;
-    m_confirmed = {};
     listBatch(true);
 }
 

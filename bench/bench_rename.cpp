@@ -191,7 +191,7 @@ void BM_FileChecksum(benchmark::State& state)
         readLoop(path, kMiB,
                  [&crc](const unsigned char* p, size_t n) { crc = crc32_gzip_refl(crc, p, n); });
         NoProgress progress;
-        if (checksum::FileChecksum(path, kind, progress, 1, threads)
+        if (checksum::FileChecksum(path, kind, progress, 1, threads).text
             != checksum::checksumText(kind, crc))
             state.SkipWithError("FileChecksum differs from ISA-L");
     }
@@ -334,7 +334,7 @@ double timedRenames(int count, int mode, int round, bool rotated = false)
         ops.showMessage = [](const QString&) {};
         ops.exists = rename::itemExists;
         ops.fileChecksum = [](const QString&, checksum::ChecksumKind) {
-            return std::optional<QString>();
+            return checksum::ChecksumResult();
         };
         renamed =
             rename::RunRename(rename::planInOrder(sources, targets), sources, ops, u'/').renamed;

@@ -8,6 +8,63 @@ namespace quillet::app {
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+// Whether the argument is one of the options Qt's window system takes for itself (written with
+// one dash or two), and whether the argument after it is its value.
+enum class QtOption { None, Flag, WithValue };
+
+QtOption qtOptionOf(QByteArrayView argument)
+{
+    QByteArrayView name = argument.sliced(argument.startsWith("--") ? 2 : 1);
+    const bool valueAttached = name.contains('=');
+    if (valueAttached)
+        name = name.first(name.indexOf('='));
+    static constexpr const char* kFlags[] = {"reverse", "widgetcount", "nograb",        "dograb",
+                                             "sync",    "testability", "nocrashhandler"};
+    static constexpr const char* kWithValue[] = {"platform",
+                                                 "platformpluginpath",
+                                                 "platformtheme",
+                                                 "plugin",
+                                                 "qmljsdebugger",
+                                                 "qwindowgeometry",
+                                                 "qwindowicon",
+                                                 "qwindowtitle",
+                                                 "session",
+                                                 "style",
+                                                 "stylesheet",
+                                                 "display",
+                                                 "geometry",
+                                                 "name",
+                                                 "title",
+                                                 "visual",
+                                                 "fn",
+                                                 "font",
+                                                 "bg",
+                                                 "background",
+                                                 "fg",
+                                                 "foreground",
+                                                 "btn",
+                                                 "button",
+                                                 "im",
+                                                 "inputstyle",
+                                                 "ncols",
+                                                 "cmap",
+                                                 "dialogs",
+                                                 "graphicssystem"};
+    for (const char* flag : kFlags) {
+        if (name == flag)
+            return QtOption::Flag;
+    }
+    for (const char* option : kWithValue) {
+        if (name == option)
+            return valueAttached ? QtOption::Flag : QtOption::WithValue;
+    }
+    return QtOption::None;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(int count, const char* const arguments[],
                              const QByteArray& workingFolder)
 {
@@ -19,6 +76,7 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
     bool version = false;
     bool undo = false;
     bool history = false;
+    bool verify = false;
     for (qsizetype i = 0; i < count; ++i) {
         const QByteArrayView argument(arguments[i]);
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
@@ -32,7 +90,15 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
                 undo = true;
             else if (argument == "--history")
                 history = true;
-            else if (line.problem.isEmpty())
+            else if (argument == "--verify")
+                verify = true;
+            else if (const QtOption qt = qtOptionOf(argument); qt != QtOption::None) {
+                if (qt == QtOption::WithValue && i + 1 < count && arguments[i + 1][0] != '-') {
+                    ++i;
+                    if (argument.endsWith("-platform"))
+                        line.qtPlatform = arguments[i];
+                }
+            } else if (line.problem.isEmpty())
                 line.problem = u"不明なオプションです: "_s + QString::fromLocal8Bit(argument);
             continue;
         }
@@ -46,6 +112,13 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
         line.problem.clear();
     } else if (!line.problem.isEmpty()) {
         line.action = CommandLine::Action::Invalid;
+    } else if (verify) {
+        if (undo || history)
+            line.problem = u"--verify は --undo-last や --history と一緒には使えません"_s;
+        else if (line.pathArguments.isEmpty())
+            line.problem = u"--verify には検証するファイルかフォルダーを指定してください"_s;
+        line.action = line.problem.isEmpty() ? CommandLine::Action::VerifyNames
+                                             : CommandLine::Action::Invalid;
     } else if (undo) {
         line.action = CommandLine::Action::UndoLastRun;
     } else if (history) {
@@ -93,7 +166,17 @@ QString helpText()
            u"  -h, --help       この説明を表示して終わります\n"
            u"  -v, --version    バージョンを表示して終わります\n"
            u"      --undo-last  直前のリネームを元に戻す確認画面を開きます\n"
-           u"      --history    最近のリネームの一覧を開きます（どのリネームも元に戻せます）\n"_s;
+           u"      --history    最近のリネームの一覧を開きます（どのリネームも元に戻せます）\n"
+           u"      --verify ファイルまたはフォルダー…\n"
+           u"                   名前の角かっこか丸かっこの中にある 8 桁の 16 進数（例 "
+           u"[A1B2C3D4]）を\n"
+           u"                   ファイルの CRC-32 と照らし合わせます。ウィンドウは開きません。\n"
+           u"                   "
+           u"フォルダーは中のファイルを順に検証します（リンクはたどりません）。\n"
+           u"                   1 行に 1 ファイル: OK / 不一致 <名前の値> <実際の値> / なし /\n"
+           u"                   エラー "
+           u"<理由>、タブのあとにファイル。集計は標準エラー出力に出ます。\n"
+           u"                   終了コード: 0 すべて一致、1 不一致か読めないファイルあり、2 使い方の誤り\n"_s;
 }
 
 } // namespace quillet::app

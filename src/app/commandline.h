@@ -9,7 +9,15 @@ namespace quillet::app {
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    enum class Action { OpenWindow, ShowHelp, ShowVersion, UndoLastRun, ShowHistory, Invalid };
+    enum class Action {
+        OpenWindow,
+        ShowHelp,
+        ShowVersion,
+        UndoLastRun,
+        ShowHistory,
+        VerifyNames, // check the checksums the files' names carry, without a window
+        Invalid
+    };
     Action action = Action::OpenWindow;
     // The files and folders to take in, as given (pathOfArgument makes each a path), pointing
     // into the arguments that were read, which must outlive them (argv does). Turning 100,000
@@ -21,13 +29,16 @@ struct CommandLine {
     QByteArray workingFolder;
     // For Invalid: what was wrong, for standard error.
     QString problem;
+    // The value of Qt's -platform option, when the line has one.
+    QByteArray qtPlatform;
 };
 
 // Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
 // a name that is not UTF-8 still names its file. Options: --help/-h, --version/-v, --undo-last,
-// --history (the window of recent runs; with --undo-last, the undo wins); "--" ends the
-// options. Help and version win over anything else; Qt's own options (-style, -platform, …)
-// are to be taken out by QApplication before the line is read for a window.
+// --history (the window of recent runs; with --undo-last, the undo wins), --verify (with at
+// least one file, and no other option); "--" ends the options. Help and version win over
+// anything else. Qt's own options (-style, -platform, …) are no problem, and their values no
+// paths; QApplication takes them out before the line is read again for a window.
 [[nodiscard]] CommandLine parseCommandLine(int count, const char* const arguments[],
                                            const QByteArray& workingFolder);
 

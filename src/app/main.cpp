@@ -10,6 +10,7 @@
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
 #include "ui/userdialogs.h"
+#include "verifycommand.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -114,18 +115,35 @@ int main(int argc, char* argv[])
         print(stdout, QStringLiteral("Quillet %1\n").arg(QStringLiteral(QUILLET_VERSION)));
         return 0;
     }
+    // So is a line with a problem: Qt's own options are none, and without a display the window
+    // system would end the program with its own message instead.
+    if (early.action == CommandLine::Action::Invalid) {
+        print(stderr, early.problem + u'\n' + quillet::app::helpText());
+        return 2;
+    }
+    // Checking the names' checksums needs no window, and no window that is open.
+    if (early.action == CommandLine::Action::VerifyNames) {
+        const auto write = [](std::FILE* stream) {
+            return [stream](const QByteArray& bytes) {
+                std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+                std::fflush(stream);
+            };
+        };
+        return quillet::app::verifyNamedChecksums(early.pathArguments, early.workingFolder,
+                                                  write(stdout), write(stderr));
+    }
 
     quillet::app::QtArguments qtArguments(argc, argv);
     const quillet::app::SocketLocation socket = quillet::app::instanceSocketLocation();
     // A terminal over ssh or a script has no display: the files still go to the window that is
     // open, and only when there is none is a display needed. A line with Qt's own options
     // (-platform, …) is read after QApplication has taken them out.
-    bool handOverTried = false;
-    if (early.action != CommandLine::Action::Invalid) {
-        handOverTried = true;
+    {
         if (handToOpenWindow(socket.path, early, qtArguments))
             return 0;
-        if (!quillet::app::displayReachable(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
+        const QByteArray platform =
+            early.qtPlatform.isEmpty() ? qgetenv("QT_QPA_PLATFORM") : early.qtPlatform;
+        if (!quillet::app::displayReachable(platform, qgetenv("DISPLAY"),
                                             qgetenv("WAYLAND_DISPLAY"))) {
             print(stderr, QStringLiteral("Quillet: 画面に接続できないため、ウィンドウを開けません"
                                          "（DISPLAY も WAYLAND_DISPLAY も設定されていません）。"
@@ -146,10 +164,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
 
-    // One window per user: a second start hands its files to the first and ends, so there is
-    // one batch and one writer of the remembered values.
-    if (!handOverTried && handToOpenWindow(socket.path, line, qtArguments))
-        return 0;
     quillet::app::InstanceChannel channel(socket.path);
     if (socket.path.isEmpty())
         print(

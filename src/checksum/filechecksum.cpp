@@ -2,6 +2,7 @@
 
 #include "batch/nativepath.h"
 #include "checksum/secondreaderjudge.h"
+#include "datafile/systemerror.h"
 
 #include <QtGlobal>
 
@@ -22,6 +23,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -57,6 +59,22 @@ double secondsNow()
 // cache when it is summed right after.
 constexpr qint64 kReadBytes = 1 << 20;
 
+// How a read, or a run of them, ended: 0 when all went well, an errno value when the system
+// refused, or one of these.
+using ReadStatus = int;
+constexpr ReadStatus kReadDone = 0;
+constexpr ReadStatus kEndedEarly = -1; // the file ended before its length
+constexpr ReadStatus kStopped = -2;    // the progress asked to stop
+
+QString readFailureReason(ReadStatus status)
+{
+    switch (status) {
+    case kEndedEarly: return u"読んでいる間にファイルが短くなりました"_s;
+    case kStopped: return kChecksumStoppedReason.toString();
+    default: return datafile::systemErrorReason(status);
+    }
+}
+
 // What must be the same after the reading as before it: otherwise the bytes summed may belong
 // to no version of the file that ever existed.
 struct FileStamp {
@@ -68,11 +86,17 @@ struct FileStamp {
 
 #if !defined(Q_OS_WIN)
 
-bool isRegularFile(const QString& path)
+// Why the path names no file that can be summed; nothing when it names one.
+std::optional<QString> notAFile(const QString& path)
 {
     struct stat status {};
-    return ::stat(batch::nativeBytesFromPath(path).constData(), &status) == 0
-           && S_ISREG(status.st_mode);
+    if (::stat(batch::nativeBytesFromPath(path).constData(), &status) != 0)
+        return datafile::systemErrorReason(errno);
+    if (S_ISDIR(status.st_mode))
+        return datafile::systemErrorReason(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return u"通常のファイルではありません"_s;
+    return std::nullopt;
 }
 
 // A file opened by its exact name bytes, read at offsets (pread keeps no shared position, so
@@ -83,6 +107,7 @@ public:
     explicit ChecksumFile(const QString& path)
         : m_path(batch::nativeBytesFromPath(path))
         , m_fd(::open(m_path.constData(), O_RDONLY | O_CLOEXEC))
+        , m_openError(m_fd < 0 ? errno : 0)
     {
     }
     ~ChecksumFile()
@@ -94,15 +119,21 @@ public:
     ChecksumFile& operator=(const ChecksumFile&) = delete;
 
     [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    // Why it could not be opened.
+    [[nodiscard]] QString openFailure() const { return datafile::systemErrorReason(m_openError); }
 
-    // Whether the path still names the file that was read: another program may have put a new
-    // file in its place meanwhile, which the open descriptor does not see.
-    [[nodiscard]] bool stillAtItsPath() const
+    // Why the path no longer names the file that was read: another program may have removed it
+    // or put a new file in its place meanwhile, which the open descriptor does not see.
+    [[nodiscard]] std::optional<QString> goneFromItsPath() const
     {
         struct stat atPath {};
         struct stat opened {};
-        return ::stat(m_path.constData(), &atPath) == 0 && ::fstat(m_fd, &opened) == 0
-               && atPath.st_dev == opened.st_dev && atPath.st_ino == opened.st_ino;
+        if (::stat(m_path.constData(), &atPath) != 0)
+            return u"読んでいる間にファイルが移動または削除されました"_s;
+        if (::fstat(m_fd, &opened) != 0 || atPath.st_dev != opened.st_dev
+            || atPath.st_ino != opened.st_ino)
+            return u"読んでいる間に別のファイルに置き換えられました"_s;
+        return std::nullopt;
     }
 
     [[nodiscard]] std::optional<FileStamp> stamp() const
@@ -137,32 +168,42 @@ public:
         return true;
     }
 
-    // Exactly `size` bytes from `offset` on; false when the file ends before or cannot be read.
-    [[nodiscard]] bool readAt(char* buffer, qint64 size, qint64 offset) const
+    // Exactly `size` bytes from `offset` on.
+    [[nodiscard]] ReadStatus readAt(char* buffer, qint64 size, qint64 offset) const
     {
         while (size > 0) {
             const ssize_t got = ::pread(m_fd, buffer, size_t(size), off_t(offset));
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
-                return false;
+            if (got < 0)
+                return errno;
+            if (got == 0)
+                return kEndedEarly;
             buffer += got;
             size -= got;
             offset += got;
         }
-        return true;
+        return kReadDone;
     }
 
 private:
     QByteArray m_path;
     int m_fd;
+    int m_openError;
 };
 
 #else
 
-bool isRegularFile(const QString& path)
+std::optional<QString> notAFile(const QString& path)
 {
-    return QFileInfo(path).isFile();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return datafile::systemErrorReason(ENOENT);
+    if (info.isDir())
+        return datafile::systemErrorReason(EISDIR);
+    if (!info.isFile())
+        return u"通常のファイルではありません"_s;
+    return std::nullopt;
 }
 
 // The same through QFile; its reads share one position, so they take turns.
@@ -175,8 +216,9 @@ public:
     }
 
     [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
+    [[nodiscard]] QString openFailure() const { return m_file.errorString(); }
     [[nodiscard]] bool looksCached(qint64) const { return true; }
-    [[nodiscard]] bool stillAtItsPath() const { return true; }
+    [[nodiscard]] std::optional<QString> goneFromItsPath() const { return std::nullopt; }
 
     [[nodiscard]] std::optional<FileStamp> stamp() const
     {
@@ -185,19 +227,21 @@ public:
         return FileStamp{m_file.size(), modified.toMSecsSinceEpoch(), 0};
     }
 
-    [[nodiscard]] bool readAt(char* buffer, qint64 size, qint64 offset) const
+    [[nodiscard]] ReadStatus readAt(char* buffer, qint64 size, qint64 offset) const
     {
         const std::lock_guard lock(m_mutex);
         if (!m_file.seek(offset))
-            return false;
+            return kEndedEarly;
         while (size > 0) {
             const qint64 got = m_file.read(buffer, size);
-            if (got <= 0)
-                return false;
+            if (got < 0)
+                return EIO;
+            if (got == 0)
+                return kEndedEarly;
             buffer += got;
             size -= got;
         }
-        return true;
+        return kReadDone;
     }
 
 private:
@@ -207,23 +251,40 @@ private:
 
 #endif
 
-// Sums the bytes [begin, end) into `crc`, one read after the other, telling `afterRead` the
-// size of each; false when a read fails or `afterRead` says to stop.
-template <typename AfterRead>
-bool sumRange(const ChecksumFile& file, Crc& crc, qint64 begin, qint64 end, std::span<char> buffer,
-              AfterRead&& afterRead)
+// Sums the bytes [begin, end) into `crc`, one read after the other, asking `goOn` after each
+// whether to go on (kReadDone) or how to end.
+template <typename GoOn>
+ReadStatus sumRange(const ChecksumFile& file, Crc& crc, qint64 begin, qint64 end,
+                    std::span<char> buffer, GoOn&& goOn)
 {
     for (qint64 offset = begin; offset < end;) {
         const qint64 n = std::min<qint64>(qint64(buffer.size()), end - offset);
-        if (!file.readAt(buffer.data(), n, offset))
-            return false;
+        if (const ReadStatus status = file.readAt(buffer.data(), n, offset); status != kReadDone)
+            return status;
         crc.update(buffer.data(), size_t(n));
         offset += n;
-        if (!afterRead(n))
-            return false;
+        if (const ReadStatus status = goOn(); status != kReadDone)
+            return status;
     }
-    return true;
+    return kReadDone;
 }
+
+void tellProgress(ChecksumProgress& progress, qint64 offset, qint64 length)
+{
+    progress.reached(offset, length);
+    progress.step(progressLabel(offset, length));
+}
+
+ReadStatus stopAsked(const ChecksumProgress& progress)
+{
+    return progress.stopRequested() ? kStopped : kReadDone;
+}
+
+// A sum, or how its reading ended.
+struct SumOutcome {
+    std::uint32_t value = 0;
+    ReadStatus status = kReadDone;
+};
 
 // A buffer for one thread's reads. The buffers are kept for the next checksum rather than
 // freed: a fresh buffer costs a page fault for every 4 KiB the first read writes, and on a
@@ -238,8 +299,11 @@ public:
             m_bytes = std::move(kept().back());
             kept().pop_back();
         }
-        if (!m_bytes)
+        if (!m_bytes) {
             m_bytes = std::make_unique_for_overwrite<char[]>(size_t(kReadBytes));
+            // Its pages are faulted in now, before any reading is timed.
+            std::memset(m_bytes.get(), 0, size_t(kReadBytes));
+        }
     }
     ~ReadBuffer()
     {
@@ -269,19 +333,20 @@ private:
 };
 
 // The calling thread reads and sums, block after block.
-std::optional<std::uint32_t> sumOnThisThread(const ChecksumFile& file, ChecksumKind kind,
-                                             qint64 length, qint64 blockSize,
-                                             ChecksumProgress& progress)
+SumOutcome sumOnThisThread(const ChecksumFile& file, ChecksumKind kind, qint64 length,
+                           qint64 blockSize, ChecksumProgress& progress)
 {
     Crc crc(kind);
     const ReadBuffer buffer;
     for (qint64 offset = 0; offset < length; offset += blockSize) {
-        progress.step(progressLabel(offset, length));
-        if (!sumRange(file, crc, offset, std::min(offset + blockSize, length), buffer.span(),
-                      [](qint64) { return true; }))
-            return std::nullopt;
+        tellProgress(progress, offset, length);
+        if (const ReadStatus status =
+                sumRange(file, crc, offset, std::min(offset + blockSize, length), buffer.span(),
+                         [&progress] { return stopAsked(progress); });
+            status != kReadDone)
+            return {0, status};
     }
-    return crc.value();
+    return {crc.value(), kReadDone};
 }
 
 // Two readers share the file in chunks: the calling thread and a helper take the next chunk in
@@ -311,13 +376,13 @@ public:
     {
     }
 
-    std::optional<std::uint32_t> run(qint64 blockSize, ChecksumProgress& progress,
-                                     ChecksumReaders* readers)
+    SumOutcome run(qint64 blockSize, ChecksumProgress& progress, ChecksumReaders* readers)
     {
+        m_progress = &progress;
         qint64 offset = 0; // the next label's
         const auto showDone = [&](qint64 done) {
             for (; offset < m_length && offset <= done; offset += blockSize)
-                progress.step(progressLabel(offset, m_length));
+                tellProgress(progress, offset, m_length);
         };
         {
             std::jthread helper;
@@ -341,17 +406,17 @@ public:
                 });
             }
         } // the helper has ended here
-        if (m_failed)
-            return std::nullopt;
-        showDone(m_length);
         if (readers)
             readers->helperBytes = m_helperBytes;
+        if (const ReadStatus status = m_status.load(); status != kReadDone)
+            return {0, status};
+        showDone(m_length);
         if (m_chunks == 0)
-            return Crc(m_kind).value();
+            return {Crc(m_kind).value(), kReadDone};
         std::uint32_t crc = m_crcs[0];
         for (qint64 i = 1; i < m_chunks; ++i)
             crc = combineCrc(m_kind, crc, m_crcs[size_t(i)], std::uint64_t(chunkLength(i)));
-        return crc;
+        return {crc, kReadDone};
     }
 
 private:
@@ -378,14 +443,21 @@ private:
             if (reader == kHelper && m_helperLeft.load(std::memory_order_relaxed))
                 return;
             const qint64 chunk = m_nextChunk.fetch_add(1, std::memory_order_relaxed);
-            if (chunk >= m_chunks || m_failed.load(std::memory_order_relaxed))
+            if (chunk >= m_chunks || m_status.load(std::memory_order_relaxed) != kReadDone)
                 return;
             const qint64 begin = chunk * kChunkBytes;
             const qint64 end = begin + chunkLength(chunk);
             Crc crc(m_kind);
-            if (!sumRange(m_file, crc, begin, end, m_buffers[reader].span(),
-                          [this](qint64) { return !m_failed.load(std::memory_order_relaxed); })) {
-                m_failed = true;
+            // Only the caller asks the progress; the helper ends when the caller did.
+            const auto goOn = [this, reader] {
+                const ReadStatus status = m_status.load(std::memory_order_relaxed);
+                return status == kReadDone && reader == kCaller ? stopAsked(*m_progress) : status;
+            };
+            if (const ReadStatus status =
+                    sumRange(m_file, crc, begin, end, m_buffers[reader].span(), goOn);
+                status != kReadDone) {
+                ReadStatus none = kReadDone;
+                m_status.compare_exchange_strong(none, status);
                 return;
             }
             m_crcs[size_t(chunk)] = crc.value();
@@ -450,7 +522,8 @@ private:
     std::atomic<qint64> m_done{0}; // bytes summed by both readers
     std::atomic<double> m_share[2] = {1.0, 1.0};
     std::atomic<bool> m_helperLeft{false};
-    std::atomic<bool> m_failed{false};
+    std::atomic<ReadStatus> m_status{kReadDone}; // how the first reader to fail ended
+    const ChecksumProgress* m_progress = nullptr;
     qint64 m_helperBytes = 0; // the helper's own count, read after it ended
 };
 
@@ -469,41 +542,51 @@ bool useTwoThreads(ChecksumThreads threads, const ChecksumFile& file, qint64 len
 
 } // namespace
 
-std::optional<QString> FileChecksum(const QString& path, ChecksumKind kind,
-                                    ChecksumProgress& progress, int blockFactor,
-                                    ChecksumThreads threads, ChecksumReaders* readers)
+ChecksumResult FileChecksum(const QString& path, ChecksumKind kind, ChecksumProgress& progress,
+                            int blockFactor, ChecksumThreads threads, ChecksumReaders* readers)
 {
-    if (!isRegularFile(path))
-        return std::nullopt;
+    if (std::optional<QString> reason = notAFile(path))
+        return {std::nullopt, 0, std::move(*reason), false};
 
     progress.begin(checksumCaption(kind));
-    const auto fail = [&progress] {
+    const auto fail = [&progress](QString reason, bool stopped = false) {
         progress.end();
-        return std::optional<QString>();
+        return ChecksumResult{std::nullopt, 0, std::move(reason), stopped};
     };
     const ChecksumFile file(path);
-    const std::optional<FileStamp> before = file.isOpen() ? file.stamp() : std::nullopt;
+    if (!file.isOpen())
+        return fail(file.openFailure());
+    const std::optional<FileStamp> before = file.stamp();
     if (!before)
-        return fail();
+        return fail(datafile::systemErrorReason(EISDIR));
     const qint64 length = before->size;
     const qint64 blockSize = qMax(1, blockFactor) * kChecksumBlockBytes;
 
     if (readers)
         *readers = {};
-    const std::optional<std::uint32_t> value =
-        useTwoThreads(threads, file, length)
-            ? SharedSum(file, kind, length, threads == ChecksumThreads::Two)
-                  .run(blockSize, progress, readers)
-            : sumOnThisThread(file, kind, length, blockSize, progress);
+    const SumOutcome sum = useTwoThreads(threads, file, length)
+                               ? SharedSum(file, kind, length, threads == ChecksumThreads::Two)
+                                     .run(blockSize, progress, readers)
+                               : sumOnThisThread(file, kind, length, blockSize, progress);
+    if (sum.status == kStopped)
+        return fail(readFailureReason(sum.status), true);
     // A file written while it was read, even within its old size, is summed over a mix of old
     // and new bytes: no checksum for it.
-    if (!value || file.stamp() != before || !file.stillAtItsPath())
-        return fail();
+    if (const std::optional<FileStamp> after = file.stamp(); after != before) {
+        if (after && after->size < before->size)
+            return fail(readFailureReason(kEndedEarly));
+        return fail(u"読んでいる間にファイルが変更されました"_s);
+    }
+    if (sum.status != kReadDone)
+        return fail(readFailureReason(sum.status));
+    if (std::optional<QString> gone = file.goneFromItsPath())
+        return fail(std::move(*gone));
 
-    const QString text = checksumText(kind, *value);
+    QString text = checksumText(kind, sum.value);
+    progress.reached(length, length);
     progress.step(u"100%取得"_s);
     progress.end();
-    return text;
+    return {std::move(text), sum.value, {}, false};
 }
 
 } // namespace quillet::checksum

@@ -14,8 +14,27 @@ public:
     virtual ~ChecksumProgress() = default;
     virtual void begin(const QString& caption) = 0;
     virtual void step(const QString& label) = 0;
+    // Told just before each label: the bytes summed so far of how many.
+    virtual void reached(qint64 offset, qint64 length)
+    {
+        Q_UNUSED(offset);
+        Q_UNUSED(length);
+    }
     virtual void end() = 0;
+    // Asked between reads, from the reading thread: true ends the checksum as stopped.
+    [[nodiscard]] virtual bool stopRequested() const { return false; }
 };
+
+// A checksum, or why there is none, in words for the user.
+struct ChecksumResult {
+    std::optional<QString> text; // 4 or 8 upper-case hexadecimal digits
+    std::uint32_t value = 0;
+    QString failure;      // when there is no text
+    bool stopped = false; // the progress asked to stop
+};
+
+// Why a checksum was stopped.
+inline constexpr QStringView kChecksumStoppedReason = u"中止しました";
 
 inline constexpr qint64 kChecksumBlockBytes = 1'000'000;
 
@@ -47,10 +66,12 @@ struct ChecksumReaders {
 // come from the calling thread, once per block of blockFactor x 1,000,000 bytes, also when two
 // threads share the reading meanwhile. Fails before any progress is shown when the path is
 // no file; fails (after closing the progress) when the file cannot be opened or read to its
-// end, or when its size or modification time after the reading differs from before it.
-[[nodiscard]] std::optional<QString>
-FileChecksum(const QString& path, ChecksumKind kind, ChecksumProgress& progress,
-             int blockFactor = 1, ChecksumThreads threads = ChecksumThreads::Automatic,
-             ChecksumReaders* readers = nullptr);
+// end, when its size or modification time after the reading differs from before it, when
+// another file took its path meanwhile, or when the progress asks to stop. Each failure
+// carries its reason.
+[[nodiscard]] ChecksumResult FileChecksum(const QString& path, ChecksumKind kind,
+                                          ChecksumProgress& progress, int blockFactor = 1,
+                                          ChecksumThreads threads = ChecksumThreads::Automatic,
+                                          ChecksumReaders* readers = nullptr);
 
 } // namespace quillet::checksum

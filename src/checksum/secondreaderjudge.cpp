@@ -11,13 +11,20 @@ SecondReaderJudge::Step SecondReaderJudge::chunkDone(qint64 summedBytes, double 
 {
     switch (m_state) {
     case State::Left: return Step::SecondReaderLeaves;
+    case State::WarmingUp:
+        // The first chunk also pays for what a fresh start costs (the first touch of the
+        // pages of the file and of the buffers, a core coming out of idle): it is not timed.
+        m_state = State::Solo;
+        m_windowStart = seconds;
+        m_windowBytes = summedBytes;
+        return Step::ReadAlone;
     case State::Solo: {
         if (summedBytes < kSoloBytes)
             return Step::ReadAlone;
         const double elapsed = seconds - m_windowStart;
         // A clock that did not move tells nothing: the second reader joins, as it did before
         // this was measured.
-        m_soloRate = elapsed > 0 ? double(summedBytes) / elapsed : 0;
+        m_soloRate = elapsed > 0 ? double(summedBytes - m_windowBytes) / elapsed : 0;
         m_state = State::Starting;
         m_windowStart = seconds;
         m_windowBytes = summedBytes;

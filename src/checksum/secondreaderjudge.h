@@ -6,10 +6,11 @@ namespace quillet::checksum {
 
 // Decides whether a second reader pays for a checksum, by what it does to the speed rather than
 // by how busy the machine looks: the first reader reads alone for kSoloBytes, which gives the
-// rate one reader reaches now; then the second joins, and after every kWindowBytes the two
-// summed together their rate is compared with that one. Once two readers were slower than one
-// was alone over kSlowWindows windows in a row, the second leaves for good: the first goes on as
-// a single reader would.
+// rate one reader reaches now (its first chunk untimed: a fresh start's costs made one reader
+// look slower than it is, and kept a second reader that made the checksum slower); then the second
+// joins, and after every kWindowBytes the two summed together their rate is compared with that one.
+// Once two readers were slower than one was alone over kSlowWindows windows in a row, the second
+// leaves for good: the first goes on as a single reader would.
 //
 // A window lasts about 10 ms on a cached file, a few time slices of the scheduler, so its rate
 // swings with whatever else runs: a window drawn anew as a run starts took the readers' cores
@@ -20,7 +21,7 @@ namespace quillet::checksum {
 // two share the file in chunks.
 class SecondReaderJudge {
 public:
-    static constexpr qint64 kSoloBytes = qint64(16) << 20;
+    static constexpr qint64 kSoloBytes = qint64(32) << 20;
     static constexpr qint64 kWindowBytes = qint64(128) << 20;
     static constexpr int kSlowWindows = 2;
 
@@ -39,9 +40,9 @@ public:
     [[nodiscard]] Step chunkDone(qint64 summedBytes, double seconds);
 
 private:
-    enum class State { Solo, Starting, Together, Left };
+    enum class State { WarmingUp, Solo, Starting, Together, Left };
 
-    State m_state = State::Solo;
+    State m_state = State::WarmingUp;
     double m_soloRate = 0; // bytes per second of one reader alone
     double m_windowStart;
     qint64 m_windowBytes = 0; // summed when the window started

@@ -50,8 +50,16 @@ QString completionDetails(const RenameSummary& summary)
     return details;
 }
 
-std::optional<QString> ReplaceChecksumToken(const QString& target, const QString& source,
-                                            const RenameOperations& operations)
+QString checksumFailureReason(const QString& failure)
+{
+    QString reason = u"チェックサムを取得できませんでした"_s;
+    if (!failure.isEmpty())
+        reason += u": "_s + failure;
+    return reason;
+}
+
+FilledTarget ReplaceChecksumToken(const QString& target, const QString& source,
+                                  const RenameOperations& operations)
 {
     QString result = target;
     const std::pair<QStringView, ChecksumKind> tokens[] = {{kCrc16Token, ChecksumKind::Crc16},
@@ -59,12 +67,12 @@ std::optional<QString> ReplaceChecksumToken(const QString& target, const QString
     for (const auto& [token, kind] : tokens) {
         if (!result.contains(token))
             continue;
-        const std::optional<QString> checksum = operations.fileChecksum(source, kind);
-        if (!checksum)
-            return std::nullopt;
-        result.replace(token.toString(), *checksum);
+        checksum::ChecksumResult checksum = operations.fileChecksum(source, kind);
+        if (!checksum.text)
+            return {std::nullopt, std::move(checksum)};
+        result.replace(token.toString(), *checksum.text);
     }
-    return result;
+    return {std::move(result), {}};
 }
 
 namespace {
@@ -75,6 +83,7 @@ constexpr QStringView kTemporaryTakenReason = u"一時的な名前が使えま�
 struct MoveOutcome {
     std::optional<QString> reason;
     QString renamedTo;
+    bool stopped = false; // the user stopped the run while its checksum was read
 };
 
 // One move of the run.
@@ -109,21 +118,23 @@ public:
                 return fail(nameProblemReason(problem));
         }
 
-        const std::optional<QString> target =
-            ReplaceChecksumToken(listedTarget, source, m_operations);
-        if (!target)
-            return fail(u"チェックサムを取得できませんでした"_s);
+        const FilledTarget filled = ReplaceChecksumToken(listedTarget, source, m_operations);
+        if (filled.failed.stopped)
+            return {filled.failed.failure, {}, true};
+        if (!filled.path)
+            return fail(checksumFailureReason(filled.failed.failure));
+        const QString& target = *filled.path;
         // The prompt offers the name that exists, checksum filled in; an answer replaces the
         // whole file name in the target's folder.
-        const qsizetype nameStart = fileNameStart(*target, m_separator);
-        const QString folder = target->left(nameStart);
-        const QString preset = target->mid(nameStart);
+        const qsizetype nameStart = fileNameStart(target, m_separator);
+        const QString folder = target.left(nameStart);
+        const QString preset = target.mid(nameStart);
         // An old name put back is taken as the disk once held it.
         const std::optional<DiskRules> rules =
             m_operations.checkNewNames
-                ? std::optional<DiskRules>(m_rules.ofFolderOf(*target, m_separator))
+                ? std::optional<DiskRules>(m_rules.ofFolderOf(target, m_separator))
                 : std::nullopt;
-        QString attempt = *target;
+        QString attempt = target;
         QString name = preset;
         for (;;) {
             if (const NameProblem problem = rules ? checkFileName(name, *rules) : NameProblem::None;
@@ -201,6 +212,11 @@ public:
                 continue;
             }
             const MoveOutcome outcome = rename(move, true);
+            if (outcome.stopped) {
+                // Stopped in the middle of its checksum: the entry is one the stop left out.
+                m_summary.stopped = true;
+                break;
+            }
             finishEntry(move.entry, outcome.reason);
             ++k;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checksum/crc.h"
+#include "checksum/filechecksum.h"
 #include "rename/diskrules.h"
 #include "rename/noreplacerename.h"
 #include "rename/runplan.h"
@@ -25,7 +25,7 @@ struct RenameOperations {
     std::function<QString(const QString& prompt, const QString& title, const QString& preset)>
         askName;
     std::function<void(const QString& text)> showMessage;
-    std::function<std::optional<QString>(const QString& path, ChecksumKind kind)> fileChecksum;
+    std::function<checksum::ChecksumResult(const QString& path, ChecksumKind kind)> fileChecksum;
     // Whether an item is at the path (a link counts, not what it points to).
     std::function<bool(const QString& path)> exists;
     // Puts move `move` of the plan back (from its new path to its old one) when the cycle it is
@@ -67,11 +67,18 @@ private:
     std::atomic<qsizetype> m_done{0};
 };
 
-// Every checksum token of the target replaced by the source file's checksum of that kind;
-// nothing when a checksum cannot be computed.
-[[nodiscard]] std::optional<QString> ReplaceChecksumToken(const QString& target,
-                                                          const QString& source,
-                                                          const RenameOperations& operations);
+// A target with its checksum tokens filled in, or the checksum that could not be computed.
+struct FilledTarget {
+    std::optional<QString> path;
+    checksum::ChecksumResult failed; // when there is no path
+};
+
+// Every checksum token of the target replaced by the source file's checksum of that kind.
+[[nodiscard]] FilledTarget ReplaceChecksumToken(const QString& target, const QString& source,
+                                                const RenameOperations& operations);
+
+// Why an entry was not renamed when the checksum its new name needs failed.
+[[nodiscard]] QString checksumFailureReason(const QString& failure);
 
 // Makes the moves of the plan in order; `sources` are the batch's entries, as the user knows
 // them. A taken target leads to the collision prompt until the user gives a free name or

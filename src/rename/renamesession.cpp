@@ -60,8 +60,10 @@ RenameOperations RenameSession::operations(RenameFunction rename) const
     operations.checkNewNames = !undo;
     if (undo) {
         operations.fileChecksum = [](const QString&, checksum::ChecksumKind kind) {
-            return std::optional<QString>(
-                (kind == checksum::ChecksumKind::Crc16 ? kCrc16Token : kCrc32Token).toString());
+            checksum::ChecksumResult token;
+            token.text =
+                (kind == checksum::ChecksumKind::Crc16 ? kCrc16Token : kCrc32Token).toString();
+            return token;
         };
     } else {
         operations.fileChecksum = m_checksum;

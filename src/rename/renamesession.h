@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checksum/crc.h"
+#include "checksum/filechecksum.h"
 #include "journal/renamejournal.h"
 #include "journal/undoplan.h"
 #include "rename/noreplacerename.h"
@@ -39,7 +39,7 @@ public:
 };
 
 using ChecksumFunction =
-    std::function<std::optional<QString>(const QString& path, checksum::ChecksumKind kind)>;
+    std::function<checksum::ChecksumResult(const QString& path, checksum::ChecksumKind kind)>;
 
 // One run as the user confirmed it: what 確認 lists and its confirm button runs.
 struct RunRequest {

@@ -42,6 +42,16 @@ void ChecksumProgressWindow::end()
         this, [this] { onEnd(); }, Qt::QueuedConnection);
 }
 
+bool ChecksumProgressWindow::stopRequested() const
+{
+    return m_stop.load(std::memory_order_relaxed);
+}
+
+void ChecksumProgressWindow::requestStop()
+{
+    m_stop.store(true, std::memory_order_relaxed);
+}
+
 void ChecksumProgressWindow::onBegin(const QString& caption)
 {
     m_caption = caption;
@@ -77,8 +87,13 @@ void ChecksumProgressWindow::showWindow()
 {
     if (!m_running)
         return;
-    if (!m_window)
+    if (!m_window) {
         m_window = std::make_unique<Form3>(m_anchor);
+        connect(m_window.get(), &Form3::closeRequested, this, [this] {
+            requestStop();
+            emit closedByUser();
+        });
+    }
     m_window->setWindowTitle(m_caption);
     // Sized for the widest label before it is shown, so that it keeps its size, and its place,
     // while the share grows to 100%: no re-centring while the checksum runs.

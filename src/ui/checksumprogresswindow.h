@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
 
 namespace quillet::ui {
@@ -20,7 +21,8 @@ class Form3;
 // it only when it changed: under a real display server an event, a repaint and a re-centring per
 // block cost more than reading the block. It appears once a checksum has taken kShowAfterMs, so
 // a run over many small files shows nothing, and one window serves every checksum of the run. It
-// stands centred over the anchor window (the main window).
+// stands centred over the anchor window (the main window). Closing it stops the checksum as
+// 中止 does, and tells the run so (closedByUser).
 class ChecksumProgressWindow final : public QObject, public checksum::ChecksumProgress {
     Q_OBJECT
 
@@ -35,9 +37,16 @@ public:
     void begin(const QString& caption) override;
     void step(const QString& label) override;
     void end() override;
+    [[nodiscard]] bool stopRequested() const override;
+
+    // Any thread: the checksum in progress, and every later one, ends as stopped.
+    void requestStop();
 
     // The window, while it is shown; for tests.
     [[nodiscard]] Form3* window() const;
+
+signals:
+    void closedByUser();
 
 private:
     void onBegin(const QString& caption);
@@ -54,6 +63,7 @@ private:
     QMutex m_labelLock;
     QString m_latestLabel; // guarded by m_labelLock
     bool m_running = false;
+    std::atomic<bool> m_stop{false};
 };
 
 } // namespace quillet::ui

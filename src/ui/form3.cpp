@@ -4,6 +4,7 @@
 #include "ui/twips.h"
 #include "ui/windowlayout.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 
 namespace quillet::ui {
@@ -38,6 +39,12 @@ void Form3::keepCentred()
         return;
     m_centredSize = outer;
     move(centredOver(m_anchor->frameGeometry(), outer));
+}
+
+void Form3::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    emit closeRequested();
 }
 
 void Form3::showEvent(QShowEvent* event)

@@ -21,7 +21,13 @@ public:
     // window manager announces with a move).
     void keepCentred();
 
+signals:
+    // The user closed the window (its close button, Alt+F4): the checksum is to stop. The
+    // window stays until the checksum has ended.
+    void closeRequested();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

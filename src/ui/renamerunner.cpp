@@ -75,6 +75,7 @@ RenameRunner::RenameRunner(rename::RunRequest request, UserDialogs& dialogs,
         [progress, checksumBlockFactor](const QString& path, checksum::ChecksumKind kind) {
             return checksum::FileChecksum(path, kind, *progress, checksumBlockFactor);
         });
+    connect(progress, &ChecksumProgressWindow::closedByUser, this, &RenameRunner::requestStop);
     m_progressTimer.setInterval(kProgressMs);
     connect(&m_progressTimer, &QTimer::timeout, this,
             [this] { emit progressed(m_session->control().done(), m_session->entryCount()); });
@@ -84,7 +85,7 @@ RenameRunner::~RenameRunner()
 {
     if (!m_thread)
         return;
-    m_session->control().requestStop();
+    requestStop();
     m_dialogs->abandon();
     // A question the run is waiting for is answered (by nothing) here, or the wait never ends.
     while (!m_thread->wait(10))
@@ -113,6 +114,7 @@ void RenameRunner::start()
 void RenameRunner::requestStop()
 {
     m_session->control().requestStop();
+    m_checksumWindow->requestStop();
 }
 
 } // namespace quillet::ui

@@ -1,6 +1,7 @@
 #include "checksum/filechecksum.h"
 #include "crcreference.h"
 #include "testfiles.h"
+#include "unprivileged.h"
 
 #include "batch/nativepath.h"
 
@@ -39,6 +40,8 @@ public:
         events.append(label);
     }
     void end() override { events.append(u"end"_s); }
+    bool stopRequested() const override { return stop; }
+    std::atomic<bool> stop{false};
 };
 
 const char* threadsName(ChecksumThreads threads)
@@ -79,7 +82,7 @@ BusyRun checksumWhileBusy(const QString& path, ChecksumThreads threads)
     ChecksumReaders readers;
     RecordingProgress progress;
     BusyRun run;
-    run.value = FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads, &readers);
+    run.value = FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads, &readers).text;
     stop = true;
     spinners.clear();
     run.progressEvents = progress.events.size();
@@ -148,7 +151,7 @@ private slots:
         const QString path = makeFile(u"f%1.bin"_s.arg(size), size);
         for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
             RecordingProgress progress;
-            const std::optional<QString> text = FileChecksum(path, kind, progress, 1, threads);
+            const std::optional<QString> text = FileChecksum(path, kind, progress, 1, threads).text;
             QVERIFY(text);
             QCOMPARE(*text, referenceText(path, kind));
             QCOMPARE(progress.events, QStringList{u"begin "_s + checksumCaption(kind)} + steps
@@ -174,28 +177,40 @@ private slots:
     void failsBeforeAnyWindowForMissingOrFolder()
     {
         RecordingProgress progress;
-        QVERIFY(!FileChecksum(m_dir.filePath(u"missing.bin"_s), ChecksumKind::Crc32, progress));
-        QVERIFY(!FileChecksum(m_dir.path(), ChecksumKind::Crc16, progress));
+        QCOMPARE(
+            FileChecksum(m_dir.filePath(u"missing.bin"_s), ChecksumKind::Crc32, progress).failure,
+            u"見つかりません"_s);
+        QCOMPARE(FileChecksum(m_dir.path(), ChecksumKind::Crc16, progress).failure,
+                 u"フォルダーです"_s);
         QVERIFY(progress.events.isEmpty());
     }
 
-    void unreadableFileClosesTheProgress()
+    // Run as an unprivileged user, root reading every file.
+    void unreadableFileClosesTheProgressWithItsReason()
     {
-        const QString path = makeFile(u"locked.bin"_s, 10);
-        QFile::setPermissions(path, QFileDevice::Permissions());
-        QFile probe(path);
-        if (probe.open(QIODevice::ReadOnly))
-            QSKIP("this user can read files without read permission");
-        RecordingProgress progress;
-        QVERIFY(!FileChecksum(path, ChecksumKind::Crc32, progress));
-        QCOMPARE(progress.events.last(), u"end"_s);
+        const QString failed = quillet::test::runUnprivileged([]() -> QString {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(u"locked.bin"_s);
+            quillet::test::writeFile(path, "0123456789");
+            QFile::setPermissions(path, QFileDevice::Permissions());
+            RecordingProgress progress;
+            const ChecksumResult result = FileChecksum(path, ChecksumKind::Crc32, progress);
+            if (result.text)
+                return u"a checksum of an unreadable file"_s;
+            if (result.failure != u"アクセスが拒否されました"_s)
+                return u"reason: "_s + result.failure;
+            if (progress.events.value(progress.events.size() - 1) != u"end"_s)
+                return u"the progress was left open"_s;
+            return {};
+        });
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
     }
 
     void blockFactorScalesTheBlocks()
     {
         const QString path = makeFile(u"two-million.bin"_s, 2'000'000);
         RecordingProgress progress;
-        QVERIFY(FileChecksum(path, ChecksumKind::Crc32, progress, 2));
+        QVERIFY(FileChecksum(path, ChecksumKind::Crc32, progress, 2).text);
         QCOMPARE(progress.events.size(), 4); // begin, 0%, 100%, end
     }
 
@@ -237,7 +252,8 @@ private slots:
         }
         for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
             RecordingProgress progress;
-            QCOMPARE(FileChecksum(path, kind, progress, 1, threads), referenceText(path, kind));
+            QCOMPARE(FileChecksum(path, kind, progress, 1, threads).text,
+                     referenceText(path, kind));
         }
     }
 
@@ -275,7 +291,8 @@ private slots:
         for (const ChecksumKind kind : {ChecksumKind::Crc16, ChecksumKind::Crc32}) {
             RecordingProgress progress;
             const std::uint32_t expected = quillet::test::sparseCrc(kind, length, pieces);
-            QCOMPARE(FileChecksum(path, kind, progress, 1, threads), checksumText(kind, expected));
+            QCOMPARE(FileChecksum(path, kind, progress, 1, threads).text,
+                     checksumText(kind, expected));
             QCOMPARE(progress.events.size(), 1 + 2148 + 1 + 1); // begin, blocks, 100%, end
         }
     }
@@ -304,7 +321,7 @@ private slots:
         }
         RecordingProgress quiet;
         const std::optional<QString> expected =
-            FileChecksum(path, ChecksumKind::Crc32, quiet, 1, ChecksumThreads::One);
+            FileChecksum(path, ChecksumKind::Crc32, quiet, 1, ChecksumThreads::One).text;
         QVERIFY(expected);
 
         // What the helper reads depends on what the scheduler gives it, and other tests running
@@ -336,27 +353,37 @@ private slots:
         const QString path = quillet::batch::pathFromNativeBytes(name);
         QVERIFY(quillet::batch::hasEscapedBytes(path));
         RecordingProgress progress;
-        QCOMPARE(FileChecksum(path, ChecksumKind::Crc32, progress), u"CBF43926"_s);
-        QCOMPARE(FileChecksum(path, ChecksumKind::Crc16, progress), u"6F91"_s);
+        QCOMPARE(FileChecksum(path, ChecksumKind::Crc32, progress).text, u"CBF43926"_s);
+        QCOMPARE(FileChecksum(path, ChecksumKind::Crc16, progress).text, u"6F91"_s);
     }
 #endif
 
     // A file that grows, is cut short, is written over or is replaced while it is read got the
     // checksum of bytes that were never the file's content together, or that are no longer
-    // the file at its path. Now it gets no checksum at all.
+    // the file at its path. Now it gets no checksum at all, and the reason says what happened;
+    // a stop asked for meanwhile ends the reading as stopped.
     void fileChangedDuringTheReadGivesNoChecksum_data()
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<ChecksumThreads>("threads");
+        QTest::addColumn<QString>("reason");
+        const std::pair<const char*, QString> changes[] = {
+            {"grown", u"読んでいる間にファイルが変更されました"_s},
+            {"truncated", u"読んでいる間にファイルが短くなりました"_s},
+            {"written over", u"読んでいる間にファイルが変更されました"_s},
+            {"replaced", u"読んでいる間に別のファイルに置き換えられました"_s},
+            {"removed", u"読んでいる間にファイルが移動または削除されました"_s},
+            {"stopped", u"中止しました"_s}};
         for (const ChecksumThreads threads : {ChecksumThreads::One, ChecksumThreads::Two})
-            for (const char* change : {"grown", "truncated", "written over", "replaced"})
+            for (const auto& [change, reason] : changes)
                 QTest::addRow("%s, %s", change, threadsName(threads))
-                    << QString::fromLatin1(change) << threads;
+                    << QString::fromLatin1(change) << threads << reason;
     }
     void fileChangedDuringTheReadGivesNoChecksum()
     {
         QFETCH(QString, change);
         QFETCH(ChecksumThreads, threads);
+        QFETCH(QString, reason);
         const qint64 size = kTwoThreadChecksumBytes + 12345;
         const QString path = makeFile(u"changing.bin"_s, size);
         {
@@ -371,6 +398,14 @@ private slots:
         progress.onStep = [&](int index) {
             if (index != 3)
                 return;
+            if (change == u"stopped"_s) {
+                progress.stop = true;
+                return;
+            }
+            if (change == u"removed"_s) {
+                QFile::remove(path);
+                return;
+            }
             if (change == u"replaced"_s) {
                 // Another program puts a new file in its place; the one being read stays as
                 // it was, but it is no longer the file at this path.
@@ -394,7 +429,10 @@ private slots:
                 file.write("over");
             }
         };
-        QCOMPARE(FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads), std::nullopt);
+        const ChecksumResult result = FileChecksum(path, ChecksumKind::Crc32, progress, 1, threads);
+        QCOMPARE(result.text, std::nullopt);
+        QCOMPARE(result.failure, reason);
+        QCOMPARE(result.stopped, change == u"stopped"_s);
         QCOMPARE(progress.events.last(), u"end"_s);
         QVERIFY(!progress.events.contains(u"100%取得"_s));
         QFile::remove(path);

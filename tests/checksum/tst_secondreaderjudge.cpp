@@ -17,9 +17,10 @@ constexpr qint64 kChunk = 4 * kMiB;
 
 // A checksum as the first reader sees it: `chunks` chunks of 4 MiB, summed at `soloRate` bytes
 // per second while it reads alone, and then, both together, at windowRates[w] over the w-th
-// window after the second joined (the last rate for the rest). Gives the judge's step after
-// each chunk.
-QList<Step> judged(double soloRate, const QList<double>& windowRates, int chunks)
+// window after the second joined (the last rate for the rest); the very first chunk at
+// `firstRate` when given. Gives the judge's step after each chunk.
+QList<Step> judged(double soloRate, const QList<double>& windowRates, int chunks,
+                   double firstRate = 0)
 {
     constexpr qint64 kWindowChunks = SecondReaderJudge::kWindowBytes / kChunk;
     SecondReaderJudge judge(100.0);
@@ -27,7 +28,7 @@ QList<Step> judged(double soloRate, const QList<double>& windowRates, int chunks
     qint64 joinedAt = -1;
     QList<Step> steps;
     for (qint64 i = 1; i <= chunks; ++i) {
-        double rate = soloRate;
+        double rate = i == 1 && firstRate > 0 ? firstRate : soloRate;
         if (joinedAt >= 0) {
             const qint64 window = (i - joinedAt - 1) / kWindowChunks;
             rate = windowRates.at(std::min(window, qint64(windowRates.size()) - 1));
@@ -75,6 +76,10 @@ private slots:
             << judged(8 * kGiB, {6 * kGiB}, chunks)
             << started + repeated(Step::ReadTogether, 3 * window - 1)
                    + repeated(Step::SecondReaderLeaves, chunks - solo - 3 * window + 1);
+        QTest::newRow("a fresh start's slow first chunk does not make two look faster")
+            << judged(8 * kGiB, {6 * kGiB}, chunks, 0.5 * kGiB)
+            << started + repeated(Step::ReadTogether, 3 * window - 1)
+                   + repeated(Step::SecondReaderLeaves, chunks - solo - 3 * window + 1);
         QTest::newRow("a slow start of the second reader is not judged")
             << judged(8 * kGiB, {2 * kGiB, 10 * kGiB}, chunks)
             << started + repeated(Step::ReadTogether, chunks - solo);
@@ -103,6 +108,7 @@ private slots:
     void clockThatDidNotMoveKeepsTheSecondReader()
     {
         SecondReaderJudge judge(5.0);
+        QCOMPARE(judge.chunkDone(4 << 20, 5.0), Step::ReadAlone);
         QCOMPARE(judge.chunkDone(SecondReaderJudge::kSoloBytes, 5.0), Step::StartSecondReader);
         QCOMPARE(
             judge.chunkDone(SecondReaderJudge::kSoloBytes + SecondReaderJudge::kWindowBytes, 6.0),

@@ -53,7 +53,7 @@ public:
     void end() override {}
 };
 
-inline std::optional<QString> realChecksum(const QString& path, checksum::ChecksumKind kind)
+inline checksum::ChecksumResult realChecksum(const QString& path, checksum::ChecksumKind kind)
 {
     SilentProgress progress;
     return checksum::FileChecksum(path, kind, progress);

@@ -310,7 +310,7 @@ private slots:
             h.run({u"folder"_s, u"a.bin"_s}, {u"f [*/CRC32/*]"_s, u"a [*/CRC32/*].bin"_s});
         QCOMPARE(summary.renamed, 1);
         QCOMPARE(h.messages, QStringList{failureMessage(h.path(u"folder"_s),
-                                                        u"チェックサムを取得できませんでした"_s)});
+                                                        u"チェックサムを取得できませんでした: フォルダーです"_s)});
         QVERIFY(QFileInfo(h.path(u"folder"_s)).isDir());
         QCOMPARE(h.files(), QStringList{u"a [CBF43926].bin"_s});
     }

@@ -9,7 +9,7 @@ packages=(
   libicu-dev libisal-dev zlib1g-dev
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-symbola
-  dosfstools fusefat
+  dosfstools fusefat rhash
   xvfb xauth
   dpkg-dev file desktop-file-utils libglib2.0-bin shared-mime-info
 )

@@ -64,4 +64,32 @@ inline QString runUnprivileged(const std::function<QString()>& check)
     return QString::fromUtf8(answer);
 }
 
+// Runs one test function of this test program again, in a program of its own that runs as the
+// unprivileged user when the suite runs as root: for checks that need a whole program, such as
+// a window, which a forked copy of one cannot give. Empty when it passed, else what failed.
+inline QString runTestFunctionUnprivileged(const QString& program, const char* testFunction)
+{
+    const QByteArray path = program.toLocal8Bit();
+    const pid_t child = ::fork();
+    if (child < 0)
+        return QStringLiteral("no fork");
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0
+            || ::setuid(kUnprivilegedId) != 0 || ::setuid(0) == 0)
+            ::_exit(126);
+        ::setenv("TMPDIR", "/tmp", 1);
+        ::setenv("HOME", "/tmp", 1);
+        ::unsetenv("XDG_RUNTIME_DIR");
+        ::execl(path.constData(), path.constData(), testFunction, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("%1 failed as the unprivileged user (status %2)")
+            .arg(QLatin1StringView(testFunction))
+            .arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    return {};
+}
+
 } // namespace quillet::test

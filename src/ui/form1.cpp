@@ -101,6 +101,10 @@ void Form1::connectControls()
     auto* recentRuns = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_H), this);
     connect(recentRuns, &QShortcut::activated, this, &Form1::showRecentRuns);
     connect(m_namesEditor, &NameEditor::recentRunsWanted, this, &Form1::showRecentRuns);
+    auto* verify = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V), this);
+    connect(verify, &QShortcut::activated, this, &Form1::verifyNamedChecksums);
+    connect(m_namesEditor, &NameEditor::checksumVerificationWanted, this,
+            &Form1::verifyNamedChecksums);
 
     // Enter in a panel's list or value box runs that panel's button.
     using Widgets = std::initializer_list<QWidget*>;

@@ -4,6 +4,7 @@
 #include "batch/history.h"
 #include "batch/renamebatch.h"
 #include "batch/startupvalues.h"
+#include "checksum/checksummend.h"
 #include "journal/undoplan.h"
 #include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
@@ -30,6 +31,7 @@ namespace quillet::ui {
 
 class Form2;
 class RecentRunsWindow;
+class ChecksumVerifyWindow;
 class ListingJob;
 class RenameRunner;
 class NameEditor;
@@ -77,6 +79,8 @@ public slots:
     void undoRun(const QString& journalName);
     // The window of the recent runs, each of which can be taken back. Ctrl+Alt+H.
     void showRecentRuns();
+    // Opens チェックサムの検証 over the batch; brings it forward while it is still checking.
+    void verifyNamedChecksums();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -130,6 +134,7 @@ private:
     [[nodiscard]] bool confirmingBatch() const;
     void listUndo(const journal::UndoPlan& plan);
     void refreshRecentRuns();
+    void mendChecksums(const QList<checksum::ChecksumMend>& mends);
     void runEasyMode();
     void runAdvancedEdit();
     void saveRememberedValues();
@@ -151,6 +156,7 @@ private:
     QString m_journalFolder;
     QPointer<Form2> m_form2;
     QPointer<RecentRunsWindow> m_recentRuns;
+    QPointer<ChecksumVerifyWindow> m_verifyWindow;
     // The listing and check of the last press; a run waits until it is done.
     ListingJob* m_listingJob = nullptr;
     // The listing in progress was asked for by a press and brings 確認 forward when it is told.

@@ -185,6 +185,10 @@ void NameEditor::contextMenuEvent(QContextMenuEvent* event)
     QAction* recent = menu->addAction(QStringLiteral("最近のリネーム..."));
     recent->setObjectName(QStringLiteral("RecentRunsAction"));
     connect(recent, &QAction::triggered, this, &NameEditor::recentRunsWanted);
+    QAction* verify = menu->addAction(QStringLiteral("名前のチェックサムを検証"));
+    verify->setObjectName(QStringLiteral("VerifyChecksumsAction"));
+    verify->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V));
+    connect(verify, &QAction::triggered, this, &NameEditor::checksumVerificationWanted);
     menu->popup(event->globalPos());
 }
 

@@ -43,6 +43,8 @@ signals:
     void leftButtonReleased();
     // The entry 最近のリネーム of the context menu.
     void recentRunsWanted();
+    // The entry 名前のチェックサムを検証 of the context menu.
+    void checksumVerificationWanted();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -43,6 +43,18 @@ private slots:
             << QList<QByteArray>{"-style", "--help"} << Action::ShowHelp << QList<QByteArray>{};
         QTest::newRow("unknown option")
             << QList<QByteArray>{"--frobnicate"} << Action::Invalid << QList<QByteArray>{};
+        QTest::newRow("checksums in names, files and folders")
+            << QList<QByteArray>{"--verify", "a.mkv", "/d"} << Action::VerifyNames
+            << QList<QByteArray>{"/home/u/a.mkv", "/d"};
+        QTest::newRow("checksums without a file")
+            << QList<QByteArray>{"--verify"} << Action::Invalid << QList<QByteArray>{};
+        QTest::newRow("checksums and the list of runs")
+            << QList<QByteArray>{"--verify", "--history", "a"} << Action::Invalid
+            << QList<QByteArray>{"/home/u/a"};
+        // Qt's own options are no problem, and their values no paths.
+        QTest::newRow("Qt's options with their values")
+            << QList<QByteArray>{"-platform", "offscreen", "--style=fusion", "-reverse", "a"}
+            << Action::OpenWindow << QList<QByteArray>{"/home/u/a"};
         QTest::newRow("a file named like an option after --")
             << QList<QByteArray>{"--", "--help"} << Action::OpenWindow
             << QList<QByteArray>{"/home/u/--help"};
@@ -72,6 +84,12 @@ private slots:
             bytes.append(quillet::batch::nativeBytesFromPath(path));
         }
         QCOMPARE(bytes, paths);
+    }
+
+    void platformOptionIsKept()
+    {
+        const char* argv[] = {"-platform", "offscreen", "a"};
+        QCOMPARE(parseCommandLine(3, argv, "/home/u").qtPlatform, QByteArray("offscreen"));
     }
 
     // Without a display QApplication aborts; the program must know before it starts one.

@@ -395,6 +395,9 @@ private slots:
                                      QFileDevice::FileModificationTime));
         }
         RecordingProgress progress;
+        // Two readers tell the progress only between their chunks, and may have read the
+        // whole file by the third label: the stop is asked for before they start.
+        progress.stop = change == u"stopped"_s && threads == ChecksumThreads::Two;
         progress.onStep = [&](int index) {
             if (index != 3)
                 return;

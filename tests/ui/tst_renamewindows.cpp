@@ -35,6 +35,14 @@ private:
         return QDir::toNativeSeparators(test::writeFile(m_files.filePath(name), content));
     }
     QStringList files() const { return QDir(m_files.path()).entryList(QDir::Files, QDir::Name); }
+    static QWidget* visibleTopLevel(const QString& name)
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == name && widget->isVisible())
+                return widget;
+        }
+        return nullptr;
+    }
     QPlainTextEdit* editor() const { return m_form->findChild<QPlainTextEdit*>(u"Text1"_s); }
     QPushButton* renameButton() const { return m_form->findChild<QPushButton*>(u"Command1"_s); }
     QString listing() const
@@ -208,6 +216,33 @@ private slots:
         QCOMPARE(m_dialogs.messages, QStringList{u"リネームしました。"_s});
         QVERIFY(test::dropFiles(editor()->viewport(), {late}));
         QCOMPARE(m_form->batch().sources(), QStringList{late});
+    }
+
+    // Closing the checksum's progress window (its close button, Alt+F4) stops the checksum
+    // and the run as 中止 does; before, the window hid while the whole file was still read.
+    void closingTheChecksumWindowStopsTheRun()
+    {
+        const QString big = m_files.filePath(u"big.bin"_s);
+        {
+            QFile file(big);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(64) << 30)); // sparse: minutes to read
+        }
+        const QString after = write(u"after.txt"_s, "A");
+        test::dropFiles(editor()->viewport(), {big, after});
+        setNames(u"big [*/CRC32/*]\nlater"_s);
+        QTest::mouseClick(renameButton(), Qt::LeftButton);
+        QTest::mouseClick(confirmWindow()->findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
+        QWidget* form3 = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((form3 = visibleTopLevel(u"Form3"_s)), 20000);
+        QVERIFY(m_form->isRenaming());
+        QVERIFY(!form3->close()); // it stays until the checksum has ended
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->isRenaming(), 20000);
+        QVERIFY(!visibleTopLevel(u"Form3"_s));
+        QCOMPARE(m_dialogs.messages,
+                 QStringList{
+                     u"中止しました。2件中0件をリネームしました。2件はリネームしませんでした。"_s});
+        QCOMPARE(files(), (QStringList{u"after.txt"_s, u"big.bin"_s}));
     }
 
     void closingTheConfirmationChangesNothing()

@@ -109,6 +109,11 @@ public:
         , m_fd(::open(m_path.constData(), O_RDONLY | O_CLOEXEC))
         , m_openError(m_fd < 0 ? errno : 0)
     {
+        // From a disk the file is read in order: the kernel may read further ahead.
+#ifdef POSIX_FADV_SEQUENTIAL
+        if (m_fd >= 0)
+            ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
     }
     ~ChecksumFile()
     {

@@ -7,11 +7,17 @@ cache:
   read loop  dd reading the file in 1,000,000-byte blocks, the floor any checksum stands on;
   --verify   `quillet --verify FILE`, the command line checking the CRC-32 in the file's name;
   window     the real program through its window: the name set to "big [*/CRC32/*]", リネーム開始,
-             and in 確認 a real mouse click on リネームする, timed from just before the click to
-             the moment the file's old name leaves its folder (inotify IN_MOVED_FROM).
+             and in 確認 a real mouse click on リネームする, timed from just before the button is
+             let go (a push button acts on the release) to the moment the file's old name leaves
+             its folder (inotify IN_MOVED_FROM).
 
 A fourth timing, the verify window (Ctrl+Alt+V in the main window), runs when the program has
-one: when no window titled チェックサムの検証 appears within 3 s of the key, it is left out.
+one: when no window titled チェックサムの検証 appears within 3 s of the key, it is left out. It is
+timed from the V going down to the summary line ("不一致 1件") showing up in that window.
+
+The pointer and the keys are the X server's own (XTest, as xdotool sends them), sent from this
+process: an xdotool process takes 70–110 ms to start and send here, which would be timed too.
+xdotool brings windows forward and closes them, outside the timings.
 
 Needs an X server with a window manager and a D-Bus session bus with the accessibility bus:
 bench/checksum_real.sh sets them up. Debian's python3 is needed for pyatspi (python3-pyatspi).
@@ -50,7 +56,7 @@ CONFIRM_TITLE = "確認"
 CONFIRM_BUTTON = "リネームする"
 DONE_TEXT = "リネームしました。"
 VERIFY_TITLE = "チェックサムの検証"
-VERIFY_KEY = "ctrl+alt+v"
+VERIFY_KEY = ("Control_L", "Alt_L", "v")  # held in this order; timed from the last one
 VERIFY_WAIT = 3.0                       # how long the verify window gets to appear
 POLL = 0.02
 
@@ -66,8 +72,8 @@ class Failure(Exception):
     pass
 
 
-def log(*parts):
-    print(*parts, file=sys.stderr, flush=True)
+def log(*words):
+    print(*words, file=sys.stderr, flush=True)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -108,6 +114,63 @@ class Inotify:
 
     def close(self):
         os.close(self.fd)
+
+
+# ---------------------------------------------------------------------------------------------
+# The pointer and the keyboard, through XTest from this process
+
+
+class XInput:
+    def __init__(self):
+        try:
+            self._x11 = ctypes.CDLL("libX11.so.6")
+            self._xtst = ctypes.CDLL("libXtst.so.6")
+        except OSError as error:
+            raise Failure(f"needs libX11 and libXtst (apt-get install libxtst6): {error}")
+        self._x11.XOpenDisplay.restype = ctypes.c_void_p
+        self._x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self._x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._x11.XFlush.argtypes = [ctypes.c_void_p]
+        self._x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self._x11.XStringToKeysym.restype = ctypes.c_ulong
+        self._x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        self._x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self._x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self._xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                    ctypes.c_ulong]
+        self._xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                 ctypes.c_ulong]
+        self._xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                    ctypes.c_int, ctypes.c_ulong]
+        self._display = self._x11.XOpenDisplay(None)
+        if not self._display:
+            raise Failure(f"cannot open the display {os.environ.get('DISPLAY')!r}")
+
+    def _sent(self):
+        # XSync: the server has taken the event in when this returns.
+        self._x11.XSync(self._display, 0)
+
+    def move(self, x, y):
+        self._xtst.XTestFakeMotionEvent(self._display, -1, x, y, 0)  # -1: the pointer's screen
+        self._sent()
+
+    def button(self, pressed, number=1):
+        self._xtst.XTestFakeButtonEvent(self._display, number, int(pressed), 0)
+        self._sent()
+
+    def keycode(self, keysym_name):
+        keysym = self._x11.XStringToKeysym(keysym_name.encode())
+        code = self._x11.XKeysymToKeycode(self._display, keysym) if keysym else 0
+        if not code:
+            raise Failure(f"no key for {keysym_name} on this display")
+        return code
+
+    def key(self, code, pressed):
+        self._xtst.XTestFakeKeyEvent(self._display, code, int(pressed), 0)
+        self._sent()
+
+    def close(self):
+        self._x11.XCloseDisplay(self._display)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -157,11 +220,12 @@ def text_of(accessible):
         return None
 
 
-def descendants(accessible, depth=0):
+def descendants(accessible, depth=0, skip=()):
+    """Every node below accessible; the rows of roles in skip are not gone into."""
     for child in children(accessible):
         yield child
-        if depth < 30:
-            yield from descendants(child, depth + 1)
+        if depth < 30 and role(child) not in skip:
+            yield from descendants(child, depth + 1, skip)
 
 
 def find(accessible, predicate):
@@ -217,16 +281,70 @@ def print_tree(accessible, heading):
     log("---")
 
 
-def wait_until(what, probe, timeout, interval=POLL):
+def wait_events(seconds, done=lambda: False):
+    """Takes in the bus's events for up to seconds, returning early once done() holds."""
+    context = GLib.MainContext.default()
+    expired = []
+
+    def expire():
+        expired.append(True)
+        return False
+
+    source = GLib.timeout_add(max(1, int(seconds * 1000)), expire)
+    while not expired and not done():
+        context.iteration(True)
+    if not expired:
+        GLib.source_remove(source)
+
+
+def wait_until(what, probe, timeout, interval=POLL, done=lambda: False):
     deadline = time.perf_counter() + timeout
     while True:
         pump()
         found = probe()
         if found:
             return found
-        if time.perf_counter() > deadline:
+        left = deadline - time.perf_counter()
+        if left <= 0:
             return None
-        time.sleep(interval)
+        wait_events(min(interval, left), done)
+
+
+class NameChanges:
+    """The accessible names that change while it listens, each with the moment it arrived.
+
+    Registered before Quillet starts: Qt sends an event only for kinds someone listens to, and
+    learns who listens as it starts.
+    """
+
+    KIND = "object:property-change:accessible-name"
+
+    def __init__(self):
+        self.seen = []
+        self.wanted = None
+        pyatspi.Registry.registerEventListener(self._changed, self.KIND)
+
+    def _changed(self, event):
+        if self.wanted is None:
+            return
+        name = event.any_data if isinstance(event.any_data, str) else None
+        if name is None:
+            try:
+                name = event.source.name
+            except Exception:
+                return
+        if self.wanted(name):
+            self.seen.append((time.perf_counter(), name))
+
+    def listen_for(self, wanted):
+        self.seen = []
+        self.wanted = wanted
+
+    def stop(self):
+        self.wanted = None
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self._changed, self.KIND)
 
 
 def application_of(pid):
@@ -277,8 +395,11 @@ def run_timed(command, env=None):
 
 
 def xdotool(*arguments):
-    done = subprocess.run(["xdotool", *arguments], stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, text=True)
+    try:
+        done = subprocess.run(["xdotool", *arguments], stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, timeout=10)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"xdotool {' '.join(arguments)} did not finish in 10 s")
     if done.returncode != 0:
         raise Failure(f"xdotool {' '.join(arguments)}: {done.stderr.strip()}")
     return done.stdout
@@ -348,7 +469,7 @@ class Session:
     def x_window(self, title):
         done = subprocess.run(["xdotool", "search", "--pid", str(self.process.pid), "--name",
                                f"^{re.escape(title)}$"], stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, text=True)
+                              stderr=subprocess.DEVNULL, text=True, timeout=10)
         ids = done.stdout.split()
         return ids[-1] if ids else None
 
@@ -364,13 +485,20 @@ class Session:
             return "ended"
         how = "closed"
         try:
-            window = self.activate_main()
-            if window:
-                xdotool("key", "--clearmodifiers", "alt+F4")
+            # A window of its own in front (a dialog left open) takes the first close.
+            for _ in range(3):
+                window = self.activate_main()
+                if window:
+                    xdotool("key", "--clearmodifiers", "alt+F4")
+                try:
+                    self.process.wait(timeout=3)
+                    break
+                except subprocess.TimeoutExpired:
+                    continue
         except Failure:
             pass
         try:
-            self.process.wait(timeout=8)
+            self.process.wait(timeout=1)
         except subprocess.TimeoutExpired:
             how = "terminated"
             self.process.terminate()
@@ -415,7 +543,7 @@ def renamed_name(crc):
     return f"big [{crc:08X}].bin"
 
 
-def time_window_rename(session, folder, crc, timeout):
+def time_window_rename(session, folder, crc, timeout, pointer):
     """Seconds from the click on リネームする to IN_MOVED_FROM of the old name, and to the message."""
     source = os.path.join(folder, OLD_NAME)
     session.start(source)
@@ -470,17 +598,16 @@ def time_window_rename(session, folder, crc, timeout):
         raise Failure(f"no active window {CONFIRM_TITLE} with an enabled {CONFIRM_BUTTON}")
     window, button = found
     x, y = centre(button)
-    xdotool("mousemove", "--sync", str(x), str(y))
-    under = subprocess.run(["xdotool", "getmouselocation", "getwindowname"],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    if CONFIRM_TITLE not in under.stdout:
-        log(f"warning: the pointer at {x},{y} is over {under.stdout.strip()!r}, "
-            f"not {CONFIRM_TITLE}")
+    # The pointer is there before the clock starts; a click that misses renames nothing and
+    # ends in the timeout below.
+    pointer.move(x, y)
 
     watch = Inotify(folder, IN_MOVED_FROM)
     try:
+        pointer.button(True)
+        time.sleep(0.05)  # a press as a hand makes it; the button acts when it is let go
         clicked = time.perf_counter()
-        xdotool("click", "1")
+        pointer.button(False)
         moved = watch.wait_for(OLD_NAME, IN_MOVED_FROM, timeout)
     finally:
         watch.close()
@@ -490,7 +617,7 @@ def time_window_rename(session, folder, crc, timeout):
 
     def message_box():
         for candidate in children(fresh(session.app)):
-            if role(candidate) in ("alert", "dialog", "frame", "filler", "window"):
+            if role(candidate) in ("alert", "dialog"):
                 label = find(candidate, lambda node: node.name == DONE_TEXT)
                 if label is not None:
                     return candidate
@@ -515,11 +642,23 @@ def time_window_rename(session, folder, crc, timeout):
     return moved - clicked, told - clicked
 
 
-def time_verify_window(session, folder):
+SUMMARY_COUNT = re.compile(r"(不一致|一致)\s*(\d+)\s*件")
+
+
+def summary_counts(text):
+    """{"不一致": n, "一致": m} of a summary line such as "不一致 1件"; None for any other text."""
+    if not text or not text.startswith(("不一致", "一致")):
+        return None
+    counts = {kind: int(count) for kind, count in SUMMARY_COUNT.findall(text)}
+    return counts if sum(counts.values()) >= 1 else None
+
+
+def time_verify_window(session, folder, crc, keyboard, names, show_tree=False):
     """Seconds from Ctrl+Alt+V to the verify window's summary; None when there is no such window.
 
     The file still has its made-up CRC-32 in its name, so the summary is expected to read
-    "不一致 1件"; a summary line is one starting with 不一致 or 一致 that counts at least one file.
+    "不一致 1件". The summary is seen by the name-change event of its label, or else by looking
+    through the window every 20 ms, whichever comes first.
     """
     session.start(os.path.join(folder, OLD_NAME))
     stem = os.path.splitext(OLD_NAME)[0]
@@ -529,37 +668,76 @@ def time_verify_window(session, folder):
         print_tree(session.main, "main window without the file")
         raise Failure("the main window does not show the file")
     session.activate_main()
-    counted = re.compile(r"(不一致|一致)\s*(\d+)\s*件")
+    codes = [keyboard.keycode(name) for name in VERIFY_KEY]
 
-    keyed = time.perf_counter()
-    xdotool("key", "--clearmodifiers", VERIFY_KEY)
-    window = wait_until(VERIFY_TITLE, lambda: top_level(session.app, VERIFY_TITLE), VERIFY_WAIT)
-    if window is None:
-        return None
+    window = None
 
-    def summary_line():
-        for node in descendants(window):
+    def summary_in_tree():
+        # Looked for every 20 ms while the check runs: the list of results, one row a file, is
+        # left out, so each look costs the program a few questions only.
+        if window is None:
+            return None
+        for node in descendants(window, skip=("tree", "table", "list", "tree table")):
             try:
-                texts = [node.name, text_of(node) if role(node) == "label" else None]
+                text = node.name
             except Exception:
                 continue
-            for text in texts:
-                if not text or not text.startswith(("不一致", "一致")):
-                    continue
-                counts = {kind: int(count) for kind, count in counted.findall(text)}
-                if sum(counts.values()) >= 1:
-                    return text, counts
+            if summary_counts(text):
+                return text
         return None
 
-    found = wait_until("summary", summary_line, 600)
-    done = time.perf_counter()
+    def summary_now():
+        if names.seen:
+            return names.seen[0][1], names.seen[0][0], "event"
+        line = summary_in_tree()
+        return (line, time.perf_counter(), "poll") if line else None
+
+    names.listen_for(lambda name: summary_counts(name) is not None)
+    held = []
+    try:
+        for code in codes[:-1]:
+            keyboard.key(code, True)
+            held.append(code)
+        time.sleep(0.05)
+        keyed = time.perf_counter()
+        keyboard.key(codes[-1], True)
+        held.append(codes[-1])
+        for code in reversed(held):
+            keyboard.key(code, False)
+        held = []
+        window = wait_until(VERIFY_TITLE, lambda: top_level(session.app, VERIFY_TITLE),
+                            VERIFY_WAIT)
+        if window is None:
+            return None
+        found = wait_until("summary", summary_now, 600, done=lambda: bool(names.seen))
+    finally:
+        for code in reversed(held):
+            keyboard.key(code, False)
+        names.stop()
     if not found:
         print_tree(window, f"{VERIFY_TITLE} without a summary")
         raise Failure(f"{VERIFY_TITLE} showed no summary")
-    line, counts = found
+    line, seen, how = found
+    # What the event said, the window shows.
+    shown_line = wait_until("summary shown", summary_in_tree, 5)
+    if shown_line is None:
+        print_tree(window, f"{VERIFY_TITLE} after the summary event {line!r}")
+        raise Failure(f"{VERIFY_TITLE} does not show the summary {line!r} it announced")
+    counts = summary_counts(shown_line)
     if counts.get("不一致") != 1 or counts.get("一致", 0) != 0:
-        raise Failure(f"{VERIFY_TITLE} reads {line!r} for one name whose CRC-32 is wrong")
-    return done - keyed
+        raise Failure(f"{VERIFY_TITLE} reads {shown_line!r} for one name whose CRC-32 is wrong")
+    actual = f"{crc:08X}"
+    if not find(window, lambda node: actual in (node.name or "").upper()):
+        log(f"warning: {VERIFY_TITLE} does not show the file's CRC-32 {actual} anywhere")
+    if show_tree:
+        log(f"{VERIFY_TITLE} summary {shown_line!r}, seen by {how}")
+        print_tree(window, f"{VERIFY_TITLE} when done")
+    close = find(window, lambda node: role(node) == "push button" and node.name == "閉じる")
+    if close is not None:
+        press(close)
+        wait_until(f"{VERIFY_TITLE} closed",
+                   lambda: top_level(session.app, VERIFY_TITLE) is None, 3)
+    return seen - keyed
 
 
 # ---------------------------------------------------------------------------------------------
@@ -596,7 +774,7 @@ def main():
     parser.add_argument("--no-verify-window", action="store_true",
                         help="leave out the verify window (Ctrl+Alt+V)")
     parser.add_argument("--tree", action="store_true",
-                        help="print the main window's accessibility tree once")
+                        help="print the accessibility trees of the windows in the first round")
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     args = parser.parse_args()
     if args.mib <= 0 or args.rounds <= 0:
@@ -607,28 +785,36 @@ def main():
     for variable in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
         if not os.environ.get(variable):
             sys.exit(f"checksum_real.py: {variable} is not set; run bench/checksum_real.sh")
-    if not shutil.which("xdotool"):
-        sys.exit("checksum_real.py: needs xdotool")
+    for tool in ("xdotool", "dd", "head"):
+        if not shutil.which(tool):
+            sys.exit(f"checksum_real.py: needs {tool}")
 
     root = tempfile.mkdtemp(prefix="quillet-checksum-real-")
     folder = os.path.join(root, "files")
     os.mkdir(folder)
+    x_input = None
+    names = None
     try:
+        x_input = XInput()
+        verify_window_wanted = not args.no_verify_window
+        if verify_window_wanted:
+            names = NameChanges()
         log(f"making {args.mib} MiB in {folder} …")
         path, crc = make_file(folder, args.mib)
         size = os.path.getsize(path)
         log(f"CRC-32 {crc:08X}; quillet {quillet}")
         timeout = 30 + args.mib / 20  # even at 20 MiB/s the run is done by then
 
-        verify_window_wanted = not args.no_verify_window
         rows = []
         print(f"{args.mib} MiB, {args.rounds} rounds, {size} bytes; seconds:")
-        header = f"{'round':>5} {'read loop':>10} {'--verify':>10} {'window':>10} {'(message)':>10}"
+        header = (f"{'round':>5} {'read loop':>10} {'--verify':>10} {'window':>10} "
+                  f"{'(message)':>10}")
         if verify_window_wanted:
             header += f" {'verify win':>10}"
         print(header, flush=True)
         session_index = 0
         for round_number in range(1, args.rounds + 1):
+            first = round_number == 1
             read_s = time_read_loop(path, size)
 
             session_index += 1
@@ -638,8 +824,8 @@ def main():
             session_index += 1
             session = Session(root, quillet, session_index)
             try:
-                window_s, message_s = time_window_rename(session, folder, crc, timeout)
-                if args.tree and round_number == 1:
+                window_s, message_s = time_window_rename(session, folder, crc, timeout, x_input)
+                if args.tree and first:
                     print_tree(session.main, "main window after the rename")
             finally:
                 ended = session.quit()
@@ -652,12 +838,13 @@ def main():
                 session_index += 1
                 session = Session(root, quillet, session_index)
                 try:
-                    verify_window_s = time_verify_window(session, folder)
+                    verify_window_s = time_verify_window(session, folder, crc, x_input, names,
+                                                         args.tree and first)
                 finally:
                     session.quit()
                 if verify_window_s is None:
                     log(f"no window titled {VERIFY_TITLE} within {VERIFY_WAIT:.0f} s of "
-                        f"{VERIFY_KEY}: the verify window is left out")
+                        f"{'+'.join(VERIFY_KEY)}: the verify window is left out")
                     verify_window_wanted = False
                 if sorted(os.listdir(folder)) != [OLD_NAME]:
                     raise Failure(f"the verify window changed the folder: {os.listdir(folder)}")
@@ -674,27 +861,35 @@ def main():
             return statistics.median(values) if values else None
 
         read_m, verify_m, window_m, message_m, verify_window_m = (median(i) for i in range(5))
-        mib_s = args.mib / read_m if read_m else float("nan")
         print()
-        print(f"medians: read loop {read_m:.3f} s ({mib_s:.0f} MiB/s), --verify {verify_m:.3f} s, "
-              f"window {window_m:.3f} s (message box after {message_m:.3f} s)"
+        print(f"medians: read loop {read_m:.3f} s ({args.mib / read_m:.0f} MiB/s), "
+              f"--verify {verify_m:.3f} s, window {window_m:.3f} s"
               + (f", verify window {verify_window_m:.3f} s" if verify_window_m is not None
-                 else ""))
-        print("speed relative to the read loop (read loop time / program time; goal >= 0.9):")
-        print(f"  read/verify  = {ratio(read_m, verify_m):.3f}   quillet --verify FILE")
-        print(f"  read/window  = {ratio(read_m, window_m):.3f}   click on リネームする to the "
-              f"old name leaving the folder")
+                 else "")
+              + f"; (message) {message_m:.3f} s")
+        print("speed relative to the read loop = read loop time / program time "
+              "(1.0: as fast as dd; goal >= 0.9):")
+        print(f"  read/verify        = {ratio(read_m, verify_m):.3f}   "
+              f"`quillet --verify FILE`, start to exit")
+        print(f"  read/window        = {ratio(read_m, window_m):.3f}   "
+              f"リネームする let go, to the old name leaving the folder")
         if verify_window_m is not None:
             print(f"  read/verify window = {ratio(read_m, verify_window_m):.3f}   "
-                  f"{VERIFY_KEY} to the summary of {VERIFY_TITLE}")
+                  f"{'+'.join(VERIFY_KEY)} in the main window, to the summary of "
+                  f"{VERIFY_TITLE}")
+        elif args.no_verify_window:
+            print("  (verify window left out: --no-verify-window)")
         else:
             print(f"  (verify window not timed: no window titled {VERIFY_TITLE})")
-        print("  window timing includes the xdotool process that clicks (a few ms).")
-        print("  (message) is the click to the box saying リネームしました。, found by polling at "
-              f"{POLL * 1000:.0f} ms; for information only.")
+        print("(message): リネームする let go, to the box saying リネームしました。 being found "
+              f"(looked for every {POLL * 1000:.0f} ms); for information only.")
     except Failure as failure:
         sys.exit(f"checksum_real.py: {failure}")
     finally:
+        if names is not None:
+            names.close()
+        if x_input is not None:
+            x_input.close()
         if args.keep:
             log(f"kept {root}")
         else:

@@ -19,6 +19,8 @@ xvfb=
 wm_pid=
 cleanup() {
   [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
+  # The accessibility bus's launcher leaves with the session bus: not before the display goes.
+  sleep 0.5
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$scratch"
 }

@@ -4,6 +4,7 @@
 #include "batch/nativepath.h"
 #include "journal/journalfolder.h"
 #include "memory/rememberedvalues.h"
+#include "ui/checksumverifywindow.h"
 #include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/listingjob.h"
@@ -329,6 +330,8 @@ void Form1::closeEvent(QCloseEvent* event)
         m_form2->close();
     if (m_recentRuns)
         m_recentRuns->close();
+    if (m_verifyWindow)
+        m_verifyWindow->close(); // stops its check
     saveRememberedValues();
     // Otherwise closing is never refused, not even when the values could not be saved.
     event->accept();

@@ -223,6 +223,23 @@ private slots:
         QVERIFY(bytesReadByThisProcess() - before < kSize / 2);
     }
 
+    // Closing the main window ends Quillet: the check goes with it, as 確認 does.
+    void closingTheMainWindowClosesTheCheck()
+    {
+        const QString big = m_files.filePath(u"big [00000000].bin"_s);
+        {
+            QFile file(big);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(64) << 30));
+        }
+        QVERIFY(quillet::test::dropFiles(child<QPlainTextEdit>(u"Text1"_s)->viewport(), {big}));
+        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+        QPointer<ui::ChecksumVerifyWindow> window = verifyWindow();
+        QVERIFY(window && window->isChecking());
+        QVERIFY(m_form->close());
+        QTRY_VERIFY(!window);
+    }
+
 private:
     QTemporaryDir m_files;
 };

@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-symbola
   dosfstools fusefat rhash
-  xvfb xauth
+  xvfb xauth at-spi2-core dbus-daemon dbus-bin
   dpkg-dev file desktop-file-utils libglib2.0-bin shared-mime-info
 )
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillet and runs every test: once in the normal build,
 # once under AddressSanitizer and UndefinedBehaviorSanitizer, the window tests once more
-# against a real X server, each fuzz target for a short smoke time, and the Debian package
-# installed and started.
+# against a real X server with the accessibility bus on, each fuzz target for a short smoke
+# time, and the Debian package installed and started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,6 +27,6 @@ ctest --preset fuzz
 echo "== Debian package: build, install, start and close"
 scripts/check-package.sh
 
-echo "== Window tests under a real X server"
+echo "== Window tests under a real X server, with the accessibility bus a screen reader reads"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \
-  ctest --preset default -L ui
+  scripts/with-accessibility-bus.sh ctest --preset default -L ui

@@ -25,6 +25,8 @@ MendedNames mendChecksums(const batch::ChunkedText& names, const QList<ChecksumM
         if (const ChecksumMend* mend = byLine.value(line)) {
             if (text != mend->lineWhenChecked) {
                 ++result.edited;
+            } else if (lineWithChecksum(text.toString(), separator, mend->actual, mend->actual)) {
+                ++result.alreadyRight;
             } else if (std::optional<QString> mended = lineWithChecksum(
                            text.toString(), separator, mend->named, mend->actual)) {
                 replacements.append({line, std::move(*mended)});

@@ -31,7 +31,7 @@ QString megabytes(qint64 bytes)
 
 ChecksumVerifyWindow::ChecksumVerifyWindow(QStringList sources, QStringList lines, QChar separator,
                                            QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_sources(std::move(sources))
     , m_lines(std::move(lines))
     , m_separator(separator)
@@ -192,6 +192,8 @@ void ChecksumVerifyWindow::showMendOutcome(const checksum::MendedNames& outcome,
         if (outcome.edited > 0)
             text += u"%L1件は検証を始めた後に行が編集されたため、そのままにしました。"_s.arg(
                 outcome.edited);
+        if (outcome.alreadyRight > 0)
+            text += u"%L1件は行が既に実際の値になっています。"_s.arg(outcome.alreadyRight);
         if (outcome.unmatched > 0)
             text += u"%L1件は行に名前のチェックサムがないため、そのままにしました。"_s.arg(
                 outcome.unmatched);

@@ -24,10 +24,11 @@ void Form1::verifyNamedChecksums()
     m_verifyWindow = new ChecksumVerifyWindow(m_batch.sources(), lines, m_batch.separator(), this);
     m_verifyWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_verifyWindow, &ChecksumVerifyWindow::mendRequested, this, &Form1::mendChecksums);
+    // The reading starts first: it goes on while the window is laid out and mapped.
+    m_verifyWindow->start();
     m_verifyWindow->show();
     m_verifyWindow->raise();
     m_verifyWindow->activateWindow();
-    m_verifyWindow->start();
 }
 
 void Form1::mendChecksums(const QList<checksum::ChecksumMend>& mends)

@@ -77,10 +77,12 @@ void ListingView::setListing(std::shared_ptr<const rename::ConfirmationListing> 
     horizontalScrollBar()->setValue(0);
     measureWidestLine();
     viewport()->update();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent reset(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&reset);
-    }
+    // A text update must come as its own event class: the accessibility bridge reads the
+    // removed and inserted texts of every TextUpdated event, and a plain event has none (the
+    // program crashed here under a screen reader). The listing was replaced whole; a screen
+    // reader reads it anew. Without a screen reader this costs nothing.
+    QAccessibleTextUpdateEvent reset(this, 0, QString(), QString());
+    QAccessible::updateAccessibility(&reset);
 }
 
 void ListingView::markEntries(const QList<rename::EntryMark>& marks)

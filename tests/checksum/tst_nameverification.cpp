@@ -2,6 +2,7 @@
 #include "checksum/checksummend.h"
 #include "checksum/nameverification.h"
 #include "checksum/verificationrun.h"
+#include "cutonread.h"
 #include "testfiles.h"
 #include "unprivileged.h"
 
@@ -9,12 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 using namespace quillet::checksum;
 using namespace Qt::Literals::StringLiterals;
@@ -117,21 +112,13 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(file.resize(qint64(1) << 30));
         }
-        const int watch = ::inotify_init1(IN_CLOEXEC);
-        QVERIFY(watch >= 0);
-        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(cut).constData(), IN_ACCESS) >= 0);
-        std::jthread cutter([&] {
-            char event[sizeof(inotify_event) + 256];
-            if (::read(watch, event, sizeof event) > 0)
-                QFile(cut).resize(4096);
-        });
+        const quillet::test::CutOnFirstRead cutter(cut, 4096);
         VerificationRun run;
         QCOMPARE(checkedRows({right, gone, cut, dir.path()}, run),
                  (QStringList{u"0 一致"_s, u"1 読めません: 見つかりません"_s,
                               u"2 読めません: 読んでいる間にファイルが短くなりました"_s,
                               u"3 フォルダ (検証しません)"_s}));
-        cutter.join();
-        ::close(watch);
+        QVERIFY(cutter.cut());
     }
 
     void stoppedRunTellsNoMore()
@@ -187,19 +174,22 @@ private slots:
     void mendLeavesEditedLinesAlone()
     {
         const quillet::batch::ChunkedText names(
-            u"a [A1B2C3D4].mkv\r\nb [A1B2C3D4].mkv\r\nc.mkv\r\nd [A1B2C3D4].mkv"_s);
+            u"a [A1B2C3D4].mkv\r\nb [A1B2C3D4].mkv\r\nc.mkv\r\nd [A1B2C3D4].mkv\r\ne [DEADBEEF].mkv"_s);
         const QList<ChecksumMend> mends = {
             {0, u"a [A1B2C3D4].mkv"_s, u"A1B2C3D4"_s, u"0F1E2D3C"_s},
             {1, u"b (before) [A1B2C3D4].mkv"_s, u"A1B2C3D4"_s, u"0F1E2D3C"_s},
             {2, u"c.mkv"_s, u"A1B2C3D4"_s, u"0F1E2D3C"_s},
             {3, u"d [A1B2C3D4].mkv"_s, u"A1B2C3D4"_s, u"DEADBEEF"_s},
+            {4, u"e [DEADBEEF].mkv"_s, u"A1B2C3D4"_s, u"DEADBEEF"_s},
             {7, u"gone [A1B2C3D4].mkv"_s, u"A1B2C3D4"_s, u"DEADBEEF"_s}};
         const MendedNames outcome = mendChecksums(names, mends, u'/');
-        QCOMPARE(outcome.names.toString(),
-                 u"a [0F1E2D3C].mkv\r\nb [A1B2C3D4].mkv\r\nc.mkv\r\nd [DEADBEEF].mkv"_s);
+        QCOMPARE(
+            outcome.names.toString(),
+            u"a [0F1E2D3C].mkv\r\nb [A1B2C3D4].mkv\r\nc.mkv\r\nd [DEADBEEF].mkv\r\ne [DEADBEEF].mkv"_s);
         QCOMPARE(outcome.mended, 2);
         QCOMPARE(outcome.edited, 2);
         QCOMPARE(outcome.unmatched, 1);
+        QCOMPARE(outcome.alreadyRight, 1);
     }
 };
 

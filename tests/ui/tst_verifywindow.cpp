@@ -1,4 +1,5 @@
 // チェックサムの検証: the rows it lists for the batch's files, and the mend of their names.
+#include "cutonread.h"
 #include "unprivileged.h"
 #include "widgettest.h"
 
@@ -14,10 +15,6 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 using namespace quillet;
@@ -97,24 +94,14 @@ private slots:
         }
         QVERIFY(quillet::test::dropFiles(child<QPlainTextEdit>(u"Text1"_s)->viewport(), paths));
         QVERIFY(QFile::remove(paths[4]));
-        // Cut short at its first read.
-        const int watch = ::inotify_init1(IN_CLOEXEC);
-        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(paths[5]).constData(), IN_ACCESS)
-                >= 0);
-        std::jthread cutter([&] {
-            char event[sizeof(inotify_event) + 256];
-            if (::read(watch, event, sizeof event) > 0)
-                QFile(paths[5]).resize(4096);
-        });
-
-        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+        const quillet::test::CutOnFirstRead cutter(paths[5], 4096);
+        pressVerifyKeys();
         ui::ChecksumVerifyWindow* window = verifyWindow();
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), u"チェックサムの検証"_s);
         QSignalSpy finished(window, &ui::ChecksumVerifyWindow::checkFinished);
         QVERIFY(finished.wait(30'000));
-        cutter.join();
-        ::close(watch);
+        QVERIFY(cutter.cut());
         QCOMPARE(rowsOf(window->resultList()),
                  (QStringList{
                      u"1|a [CBF43926].mkv|一致"_s,
@@ -141,7 +128,7 @@ private slots:
                                                       kContent.toByteArray());
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         QVERIFY(quillet::test::dropFiles(child<QPlainTextEdit>(u"Text1"_s)->viewport(), {path}));
-        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+        pressVerifyKeys();
         ui::ChecksumVerifyWindow* window = verifyWindow();
         QVERIFY(window);
         QSignalSpy finished(window, &ui::ChecksumVerifyWindow::checkFinished);
@@ -213,7 +200,7 @@ private slots:
         }
         QVERIFY(quillet::test::dropFiles(child<QPlainTextEdit>(u"Text1"_s)->viewport(), {big}));
         const qint64 before = bytesReadByThisProcess();
-        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+        pressVerifyKeys();
         QPointer<ui::ChecksumVerifyWindow> window = verifyWindow();
         QVERIFY(window);
         QVERIFY(window->isChecking());
@@ -233,7 +220,7 @@ private slots:
             QVERIFY(file.resize(qint64(64) << 30));
         }
         QVERIFY(quillet::test::dropFiles(child<QPlainTextEdit>(u"Text1"_s)->viewport(), {big}));
-        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+        pressVerifyKeys();
         QPointer<ui::ChecksumVerifyWindow> window = verifyWindow();
         QVERIFY(window && window->isChecking());
         QVERIFY(m_form->close());
@@ -241,6 +228,15 @@ private slots:
     }
 
 private:
+    // Ctrl+Alt+V in the main window, which has the focus as when the user types it.
+    void pressVerifyKeys()
+    {
+        m_form->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_form.get()))
+            qWarning("the main window did not become active");
+        QTest::keyClick(m_form.get(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+    }
+
     QTemporaryDir m_files;
 };
 

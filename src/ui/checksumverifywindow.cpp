@@ -67,7 +67,9 @@ ChecksumVerifyWindow::ChecksumVerifyWindow(QStringList sources, QStringList line
     m_summary->setObjectName(u"VerifySummary"_s);
     m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // It takes the focus once a mend is done, so that a screen reader reads what it did.
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_summary->setFocusPolicy(Qt::StrongFocus);
 
     m_mendButton = new QPushButton(u"名前を実際の値に直す"_s, this);
     m_mendButton->setObjectName(u"MendButton"_s);
@@ -199,6 +201,7 @@ void ChecksumVerifyWindow::showMendOutcome(const checksum::MendedNames& outcome,
                 outcome.unmatched);
     }
     m_summary->setText(text);
+    m_summary->setFocus();
 }
 
 void ChecksumVerifyWindow::closeEvent(QCloseEvent* event)

@@ -31,7 +31,7 @@ QString megabytes(qint64 bytes)
 
 ChecksumVerifyWindow::ChecksumVerifyWindow(QStringList sources, QStringList lines, QChar separator,
                                            QWidget* parent)
-    : QWidget(parent, Qt::Dialog)
+    : QDialog(parent)
     , m_sources(std::move(sources))
     , m_lines(std::move(lines))
     , m_separator(separator)
@@ -86,6 +86,9 @@ ChecksumVerifyWindow::ChecksumVerifyWindow(QStringList sources, QStringList line
     layout->addWidget(m_progressRow);
     layout->addLayout(buttons);
 
+    // Return in the list acts on no button: a mend is asked for on purpose.
+    for (QPushButton* button : {m_stopButton, m_mendButton, m_closeButton})
+        button->setAutoDefault(false);
     connect(m_stopButton, &QPushButton::clicked, this, [this] {
         m_stopButton->setEnabled(false);
         m_run.requestStop();
@@ -115,7 +118,7 @@ void ChecksumVerifyWindow::start()
     m_progressRow->show();
     showProgress();
     // The verdicts come back to this thread as they are found; the run never waits for it.
-    m_thread = QThread::create([this] {
+    m_thread.reset(QThread::create([this] {
         const bool complete = m_run.run(
             m_sources, m_separator, [this](qsizetype item, const checksum::NameVerdict& verdict) {
                 QMetaObject::invokeMethod(
@@ -124,7 +127,7 @@ void ChecksumVerifyWindow::start()
             });
         QMetaObject::invokeMethod(
             this, [this, complete] { finish(complete); }, Qt::QueuedConnection);
-    });
+    }));
     m_thread->start();
     m_progressTimer.start();
 }
@@ -167,8 +170,7 @@ void ChecksumVerifyWindow::finish(bool complete)
     m_progressTimer.stop();
     if (m_thread) {
         m_thread->wait();
-        delete m_thread;
-        m_thread = nullptr;
+        m_thread.reset();
     }
     m_progressRow->hide();
     m_stopButton->setEnabled(true);
@@ -207,7 +209,7 @@ void ChecksumVerifyWindow::showMendOutcome(const checksum::MendedNames& outcome,
 void ChecksumVerifyWindow::closeEvent(QCloseEvent* event)
 {
     m_run.requestStop();
-    QWidget::closeEvent(event);
+    QDialog::closeEvent(event);
 }
 
 void ChecksumVerifyWindow::keyPressEvent(QKeyEvent* event)
@@ -216,7 +218,7 @@ void ChecksumVerifyWindow::keyPressEvent(QKeyEvent* event)
         close();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace quillet::ui

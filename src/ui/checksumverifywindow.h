@@ -5,10 +5,12 @@
 #include "checksum/verificationrun.h"
 
 #include <QChar>
+#include <QDialog>
 #include <QList>
 #include <QStringList>
 #include <QTimer>
-#include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -23,7 +25,7 @@ namespace quillet::ui {
 // bytes read and offers 中止; closing the window stops it too. Once done, a summary counts each
 // outcome and 名前を実際の値に直す asks the main window to write the actual checksums into the
 // lines of the entries that do not match.
-class ChecksumVerifyWindow final : public QWidget {
+class ChecksumVerifyWindow final : public QDialog {
     Q_OBJECT
 
 public:
@@ -62,7 +64,7 @@ private:
     const QStringList m_lines;
     const QChar m_separator;
     checksum::VerificationRun m_run;
-    QThread* m_thread = nullptr;
+    std::unique_ptr<QThread> m_thread; // while it checks
     QTimer m_progressTimer;
     checksum::VerdictCounts m_counts;
     QList<checksum::ChecksumMend> m_mends;

@@ -80,6 +80,10 @@ inline QString runTestFunctionUnprivileged(const QString& program, const char* t
         ::setenv("TMPDIR", "/tmp", 1);
         ::setenv("HOME", "/tmp", 1);
         ::unsetenv("XDG_RUNTIME_DIR");
+        // The display and the session bus are root's, closed to nobody: windows go offscreen.
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        ::unsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
         ::execl(path.constData(), path.constData(), testFunction, static_cast<char*>(nullptr));
         ::_exit(127);
     }

@@ -77,6 +77,8 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
     bool undo = false;
     bool history = false;
     bool verify = false;
+    bool recipe = false;
+    bool print = false;
     for (qsizetype i = 0; i < count; ++i) {
         const QByteArrayView argument(arguments[i]);
         if (!optionsEnded && argument.startsWith('-') && argument.size() > 1) {
@@ -92,7 +94,13 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
                 history = true;
             else if (argument == "--verify")
                 verify = true;
-            else if (const QtOption qt = qtOptionOf(argument); qt != QtOption::None) {
+            else if (argument == "--print")
+                print = true;
+            else if (argument == "--recipe") {
+                recipe = true;
+                if (i + 1 < count)
+                    line.recipe = QString::fromLocal8Bit(arguments[++i]);
+            } else if (const QtOption qt = qtOptionOf(argument); qt != QtOption::None) {
                 if (qt == QtOption::WithValue && i + 1 < count && arguments[i + 1][0] != '-') {
                     ++i;
                     if (argument.endsWith("-platform"))
@@ -112,6 +120,19 @@ CommandLine parseCommandLine(int count, const char* const arguments[],
         line.problem.clear();
     } else if (!line.problem.isEmpty()) {
         line.action = CommandLine::Action::Invalid;
+    } else if (recipe || print) {
+        if (!recipe)
+            line.problem = u"--print は --recipe と一緒に使います"_s;
+        else if (line.recipe.trimmed().isEmpty())
+            line.problem = u"--recipe には手順の名前を指定してください"_s;
+        else if (verify || undo || history)
+            line.problem = u"--recipe は --verify、--undo-last、--history と一緒には使えません"_s;
+        else if (line.pathArguments.isEmpty())
+            line.problem = u"--recipe には手順をかけるファイルかフォルダーを指定してください"_s;
+        if (!line.problem.isEmpty())
+            line.action = CommandLine::Action::Invalid;
+        else if (print)
+            line.action = CommandLine::Action::PrintRecipe;
     } else if (verify) {
         if (undo || history)
             line.problem = u"--verify は --undo-last や --history と一緒には使えません"_s;
@@ -176,7 +197,16 @@ QString helpText()
            u"                   1 行に 1 ファイル: OK / 不一致 <名前の値> <実際の値> / なし /\n"
            u"                   エラー "
            u"<理由>、タブのあとにファイル。集計は標準エラー出力に出ます。\n"
-           u"                   終了コード: 0 すべて一致、1 不一致か読めないファイルあり、2 使い方の誤り\n"_s;
+           u"                   終了コード: 0 すべて一致、1 不一致か読めないファイルあり、2 "
+           u"使い方の誤り\n"
+           u"      --recipe 名前 ファイルまたはフォルダー…\n"
+           u"                   保存した手順（名前のコンテキストメニューの「手順を保存...」）を\n"
+           u"                   "
+           u"ファイルの名前にかけてウィンドウを開きます。確認してからリネームします。\n"
+           u"      --recipe 名前 --print ファイルまたはフォルダー…\n"
+           u"                   ウィンドウを開かず、何もリネームせずに、1 行に 1 ファイルで\n"
+           u"                   元のパス、タブ、新しいパスを出力します。\n"
+           u"                   ない手順の名前は終了コード 2 です。\n"_s;
 }
 
 } // namespace quillet::app

@@ -16,6 +16,7 @@ struct CommandLine {
         UndoLastRun,
         ShowHistory,
         VerifyNames, // check the checksums the files' names carry, without a window
+        PrintRecipe, // the names a recipe gives the files, printed without a window
         Invalid
     };
     Action action = Action::OpenWindow;
@@ -31,12 +32,15 @@ struct CommandLine {
     QString problem;
     // The value of Qt's -platform option, when the line has one.
     QByteArray qtPlatform;
+    // --recipe NAME: run over the files in the window (OpenWindow), or printed (PrintRecipe).
+    QString recipe;
 };
 
 // Reads the raw arguments (argv without the program's name). Paths are taken byte for byte, so
 // a name that is not UTF-8 still names its file. Options: --help/-h, --version/-v, --undo-last,
 // --history (the window of recent runs; with --undo-last, the undo wins), --verify (with at
-// least one file, and no other option); "--" ends the options. Help and version win over
+// least one file, and no other option), --recipe NAME (with files; --print prints instead of
+// opening the window); "--" ends the options. Help and version win over
 // anything else. Qt's own options (-style, -platform, …) are no problem, and their values no
 // paths; QApplication takes them out before the line is read again for a window.
 [[nodiscard]] CommandLine parseCommandLine(int count, const char* const arguments[],

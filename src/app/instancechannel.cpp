@@ -15,7 +15,8 @@
 namespace quillet::app {
 namespace {
 
-constexpr quint32 kMagic = 0x51554c33; // "QUL3"
+constexpr quint32 kMagic = 0x51554c34; // "QUL4"
+constexpr qsizetype kMaxRecipeName = 1024;
 constexpr qsizetype kMaxMessageBytes = ChannelLimits{}.messageBytes;
 constexpr qsizetype kMaxPaths = 1'000'000;
 constexpr qsizetype kMaxTokenBytes = 4096;
@@ -35,6 +36,7 @@ QByteArray encodeHandOver(const HandOver& handOver)
         << quint32(handOver.paths.size());
     for (const QString& path : handOver.paths)
         out << batch::nativeBytesFromPath(path);
+    out << handOver.recipe.left(kMaxRecipeName);
     QByteArray message;
     QDataStream framed(&message, QIODevice::WriteOnly);
     framed << quint32(body.size());
@@ -66,6 +68,9 @@ std::optional<HandOver> decodeHandOver(const QByteArray& message)
             return std::nullopt;
         handOver.paths.append(batch::pathFromNativeBytes(bytes));
     }
+    in >> handOver.recipe;
+    if (in.status() != QDataStream::Ok || handOver.recipe.size() > kMaxRecipeName)
+        return std::nullopt;
     if (!in.atEnd())
         return std::nullopt;
     return handOver;

@@ -22,6 +22,7 @@ struct HandOver {
     QByteArray startupId;
     QByteArray activationToken;
     bool showHistory = false; // the window of recent runs
+    QString recipe = {};      // run over the batch once the paths are in; empty for none
 };
 
 // The wire form of a hand-over, and its strict reading: anything malformed, oversized or

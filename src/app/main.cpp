@@ -1,12 +1,16 @@
+#include "batch/startupvalues.h"
 #include "commandline.h"
 #include "datafile/datafolder.h"
 #include "frontwindow.h"
 #include "instancechannel.h"
 #include "pathintake.h"
 #include "qtarguments.h"
+#include "recipe/recipebook.h"
+#include "recipecommand.h"
 #include "rename/noreplacerename.h"
 #include "socketfolder.h"
 #include "terminationwatcher.h"
+#include "transform/codecrewrite.h"
 #include "ui/form1.h"
 #include "ui/japanesefont.h"
 #include "ui/userdialogs.h"
@@ -73,10 +77,23 @@ QStringList existingOrReported(const QStringList& paths)
 }
 
 // What this start asks of the window, with what its launcher gave it for taking the focus.
-quillet::app::HandOver handOverOf(CommandLine::Action action, const QStringList& paths)
+quillet::app::HandOver handOverOf(const CommandLine& line, const QStringList& paths)
 {
-    return {action == CommandLine::Action::UndoLastRun, paths, qgetenv("DESKTOP_STARTUP_ID"),
-            qgetenv("XDG_ACTIVATION_TOKEN"), action == CommandLine::Action::ShowHistory};
+    return {line.action == CommandLine::Action::UndoLastRun,
+            paths,
+            qgetenv("DESKTOP_STARTUP_ID"),
+            qgetenv("XDG_ACTIVATION_TOKEN"),
+            line.action == CommandLine::Action::ShowHistory,
+            line.recipe};
+}
+
+// What a recipe reads besides its steps, from the program's data folder.
+quillet::recipe::ReplayValues replayValuesOf(const QString& dataFolder)
+{
+    const quillet::batch::StartupValues startup = quillet::batch::loadStartupValues(dataFolder);
+    return {startup.crc16Template, startup.crc32Template, startup.codecTemplate,
+            quillet::transform::ProfileFile::load(
+                QString(dataFolder).append(quillet::transform::kCodecChangeFile))};
 }
 
 // Hands the request to the window already open, if there is one of this user. Before the
@@ -98,13 +115,15 @@ bool handToOpenWindow(const QString& socketName, const CommandLine& line,
     paths.reserve(line.pathArguments.size());
     for (const char* argument : line.pathArguments)
         paths.append(quillet::app::pathOfArgument(argument, line.workingFolder));
-    return channel.handToRunningInstance(handOverOf(line.action, existingOrReported(paths)));
+    return channel.handToRunningInstance(handOverOf(line, existingOrReported(paths)));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // Where this user's files are (the recipes, the journal) follows from the name.
+    QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
     // Help and version are answered before any window system is needed.
     const CommandLine early = readCommandLine(argc, argv);
     if (early.action == CommandLine::Action::ShowHelp) {
@@ -131,6 +150,28 @@ int main(int argc, char* argv[])
         };
         return quillet::app::verifyNamedChecksums(early.pathArguments, early.workingFolder,
                                                   write(stdout), write(stderr));
+    }
+    // A recipe's names are printed without a window; an unknown recipe ends any start.
+    if (!early.recipe.isEmpty()) {
+        const QString missing =
+            quillet::app::missingRecipe(quillet::recipe::recipesFileOfThisUser(), early.recipe);
+        if (!missing.isEmpty()) {
+            print(stderr, missing + u'\n');
+            return 2;
+        }
+    }
+    if (early.action == CommandLine::Action::PrintRecipe) {
+        const QCoreApplication core(argc, argv);
+        const auto write = [](std::FILE* stream) {
+            return [stream](const QByteArray& bytes) {
+                std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+            };
+        };
+        return quillet::app::printRecipe(quillet::recipe::recipesFileOfThisUser(), early.recipe,
+                                         early.pathArguments, early.workingFolder,
+                                         replayValuesOf(quillet::datafile::resolveDataFolder(
+                                             QCoreApplication::applicationDirPath())),
+                                         write(stdout), write(stderr));
     }
 
     quillet::app::QtArguments qtArguments(argc, argv);
@@ -202,6 +243,8 @@ int main(int argc, char* argv[])
         }
         if (!handOver.paths.isEmpty())
             window.takeInFiles(handOver.paths);
+        if (!handOver.recipe.isEmpty())
+            window.runRecipe(handOver.recipe);
         if (handOver.undoLastRun)
             QMetaObject::invokeMethod(&window, &quillet::ui::Form1::undoLastRun,
                                       Qt::QueuedConnection);
@@ -224,7 +267,7 @@ int main(int argc, char* argv[])
         [&intake](const quillet::app::HandOver& handOver) { intake.enqueue(handOver, false); });
 
     window.show();
-    const quillet::app::HandOver request = handOverOf(line.action, {});
+    const quillet::app::HandOver request = handOverOf(line, {});
     if (!line.pathArguments.isEmpty() || request.undoLastRun || request.showHistory)
         intake.enqueueArguments(request, line.pathArguments, line.workingFolder);
     return QApplication::exec();

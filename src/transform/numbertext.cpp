@@ -92,6 +92,9 @@ std::optional<float> parseSingle(QStringView text)
 
 QString formatSingle(float value)
 {
+    // The platform's number text has no negative zero: "-0" reads as 0.
+    if (value == 0.0f)
+        return QStringLiteral("0");
     char buffer[64];
     // Plain decimal in its shortest exact form (44.1, 48, 100000), never with an exponent.
     const auto [ptr, ec] =

@@ -10,6 +10,7 @@
 #include "ui/listingjob.h"
 #include "ui/nameeditor.h"
 #include "ui/recentrunswindow.h"
+#include "ui/recipeswindow.h"
 #include "ui/twips.h"
 #include "ui/userdialogs.h"
 #include "ui/valueboxes.h"
@@ -22,6 +23,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -92,7 +94,11 @@ void Form1::connectControls()
     connect(m_restoreButton, &QPushButton::clicked, this, &Form1::restoreNames);
     connect(m_startOverButton, &QPushButton::clicked, this, &Form1::startOver);
     for (int i = 0; i < 2; ++i)
-        connect(m_modeButtons[i], &QRadioButton::clicked, this, [this, i] { switchMode(i); });
+        // Toggled, not clicked: a screen reader's toggle checks the option without a click.
+        connect(m_modeButtons[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                switchMode(i);
+        });
     connect(m_renameButton, &QPushButton::clicked, this, &Form1::startRename);
     connect(m_easyRunButton, &QPushButton::clicked, this, &Form1::runEasyMode);
     connect(m_advancedRunButton, &QPushButton::clicked, this, &Form1::runAdvancedEdit);
@@ -106,6 +112,9 @@ void Form1::connectControls()
     connect(verify, &QShortcut::activated, this, &Form1::verifyNamedChecksums);
     connect(m_namesEditor, &NameEditor::checksumVerificationWanted, this,
             &Form1::verifyNamedChecksums);
+    auto* saveSteps = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), this);
+    connect(saveSteps, &QShortcut::activated, this, &Form1::saveRecipe);
+    connect(m_namesEditor, &NameEditor::menuOpening, this, &Form1::addRecipeItems);
 
     // Enter in a panel's list or value box runs that panel's button.
     using Widgets = std::initializer_list<QWidget*>;
@@ -182,7 +191,7 @@ void Form1::takeInFiles(const QStringList& paths)
     raise();
     const QString text = m_batch.takeIn(names(), paths);
     updateSourceViews();
-    replaceNames(text);
+    replaceNamesAs(text, ChangeKind::Intake);
     // Every drop ends with the caret on the first line, whether it added entries or not.
     m_namesEditor->moveCursor(QTextCursor::Start);
     ShowCaretSource();
@@ -242,8 +251,28 @@ void Form1::onEditorTextChanged()
 
 void Form1::recordNames()
 {
+    // The history records this change unless the batch is empty or a ← or → made it.
+    const bool recorded = !m_batch.isEmpty() && !m_history.isPaused();
     m_history.record(m_editorNames.names(), !m_batch.isEmpty());
+    if (recorded) {
+        switch (m_changeKind) {
+        case ChangeKind::Steps: m_steps.stepsRun(m_changeSteps); break;
+        case ChangeKind::HandEdit: m_steps.handEdit(); break;
+        case ChangeKind::Intake: m_steps.filesTakenIn(); break;
+        case ChangeKind::Restore: m_steps.restored(); break;
+        }
+    }
     updateHistoryButtons();
+}
+
+void Form1::replaceNamesAs(const batch::ChunkedText& names, ChangeKind kind,
+                           const QList<recipe::Step>& steps)
+{
+    m_changeKind = kind;
+    m_changeSteps = steps;
+    replaceNames(names);
+    m_changeKind = ChangeKind::HandEdit;
+    m_changeSteps.clear();
 }
 
 void Form1::updateHistoryButtons()
@@ -279,6 +308,7 @@ void Form1::ShowCaretSource()
 
 void Form1::undo()
 {
+    m_steps.back();
     replaceNames(m_history.undo());
     m_history.endReplacement();
     updateHistoryButtons();
@@ -286,6 +316,7 @@ void Form1::undo()
 
 void Form1::redo()
 {
+    m_steps.forward();
     replaceNames(m_history.redo());
     m_history.endReplacement();
     updateHistoryButtons();
@@ -295,12 +326,13 @@ void Form1::restoreNames()
 {
     if (m_batch.isEmpty())
         return;
-    replaceNames(m_batch.restoredNames());
+    replaceNamesAs(m_batch.restoredNames(), ChangeKind::Restore);
 }
 
 void Form1::startOver()
 {
     m_history.clear();
+    m_steps.clear();
     updateHistoryButtons();
     // The hint goes in unrecorded: the batch is emptied before the replacement.
     m_batch.clear();
@@ -332,6 +364,8 @@ void Form1::closeEvent(QCloseEvent* event)
         m_recentRuns->close();
     if (m_verifyWindow)
         m_verifyWindow->close(); // stops its check
+    if (m_recipesWindow)
+        m_recipesWindow->close();
     saveRememberedValues();
     // Otherwise closing is never refused, not even when the values could not be saved.
     event->accept();

@@ -6,6 +6,8 @@
 #include "batch/startupvalues.h"
 #include "checksum/checksummend.h"
 #include "journal/undoplan.h"
+#include "recipe/batchsteps.h"
+#include "recipe/recipebook.h"
 #include "rename/confirmationlisting.h"
 #include "rename/precheck.h"
 #include "rename/renamerun.h"
@@ -23,6 +25,7 @@ class QGroupBox;
 class QLineEdit;
 class QListView;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
@@ -32,6 +35,7 @@ namespace quillet::ui {
 class Form2;
 class RecentRunsWindow;
 class ChecksumVerifyWindow;
+class RecipesWindow;
 class ListingJob;
 class RenameRunner;
 class NameEditor;
@@ -65,6 +69,12 @@ public:
     // relisting of names edited since.
     [[nodiscard]] bool isListing() const;
 
+    // The recipes kept for this user, newest first; a damaged file is reported, by name.
+    [[nodiscard]] QList<recipe::Recipe> savedRecipes();
+    // Where the recipes are kept; tests set another.
+    void setRecipesFile(const QString& path) { m_recipesFile = path; }
+    [[nodiscard]] const recipe::BatchSteps& batchSteps() const { return m_steps; }
+
 signals:
     // A run (or an undo) ended and its messages were shown.
     void runFinished();
@@ -81,6 +91,13 @@ public slots:
     void showRecentRuns();
     // Opens チェックサムの検証 over the batch; brings it forward while it is still checking.
     void verifyNamedChecksums();
+    // The steps of the batch saved as a recipe under a name the user gives (手順を保存…).
+    void saveRecipe();
+    // The recipe's steps run over the whole batch as one step of the history; false, with a
+    // message, when there is no such recipe or a step of it no longer applies.
+    bool runRecipe(const QString& name);
+    // 手順の一覧.
+    void showRecipes();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -135,6 +152,14 @@ private:
     void listUndo(const journal::UndoPlan& plan);
     void refreshRecentRuns();
     void mendChecksums(const QList<checksum::ChecksumMend>& mends);
+    // Replaces the names as one change of the given kind, for the batch's steps.
+    enum class ChangeKind { HandEdit, Steps, Intake, Restore };
+    void replaceNamesAs(const batch::ChunkedText& names, ChangeKind kind,
+                        const QList<recipe::Step>& steps = {});
+    // The recipe items of the name editor's context menu.
+    void addRecipeItems(QMenu* menu);
+    [[nodiscard]] recipe::ReplayValues replayValues() const;
+    bool writeRecipes(const QList<recipe::Recipe>& recipes);
     void runEasyMode();
     void runAdvancedEdit();
     void saveRememberedValues();
@@ -157,6 +182,12 @@ private:
     QPointer<Form2> m_form2;
     QPointer<RecentRunsWindow> m_recentRuns;
     QPointer<ChecksumVerifyWindow> m_verifyWindow;
+    // What the batch did, in step with m_history, and what the change being recorded is.
+    recipe::BatchSteps m_steps;
+    ChangeKind m_changeKind = ChangeKind::HandEdit;
+    QList<recipe::Step> m_changeSteps;
+    QString m_recipesFile;
+    QPointer<RecipesWindow> m_recipesWindow;
     // The listing and check of the last press; a run waits until it is done.
     ListingJob* m_listingJob = nullptr;
     // The listing in progress was asked for by a press and brings 確認 forward when it is told.

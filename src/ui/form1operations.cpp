@@ -32,7 +32,8 @@ void Form1::runEasyMode()
     if (!names)
         return;
     m_values->RememberAllValues();
-    replaceNames(*names);
+    replaceNamesAs(*names, ChangeKind::Steps,
+                   {recipe::EasyStep{index, values.valueA, values.valueB}});
 }
 
 void Form1::runAdvancedEdit()
@@ -46,7 +47,8 @@ void Form1::runAdvancedEdit()
     request.valueB1 = m_valueBoxes[4]->currentText();
     request.plusB = m_plusBBox->text();
     request.valueC = m_valueBoxes[6]->currentText();
-    replaceNames(transform::ApplyAdvancedEdit(m_batch.count(), names(), request));
+    replaceNamesAs(transform::ApplyAdvancedEdit(m_batch.count(), names(), request),
+                   ChangeKind::Steps, {recipe::AdvancedStep{request}});
 }
 
 void Form1::saveRememberedValues()

@@ -186,6 +186,7 @@ void Form1::finishRun(const rename::RenameSummary& summary)
     }
     // The batch still holds its entries here, so the history records the hint like any change.
     replaceNames(hintText());
+    m_steps.clear();
     m_sourcePathBox->clear();
     m_batch.clear();
     updateSourceViews();

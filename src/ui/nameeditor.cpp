@@ -189,6 +189,7 @@ void NameEditor::contextMenuEvent(QContextMenuEvent* event)
     verify->setObjectName(QStringLiteral("VerifyChecksumsAction"));
     verify->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V));
     connect(verify, &QAction::triggered, this, &NameEditor::checksumVerificationWanted);
+    emit menuOpening(menu);
     menu->popup(event->globalPos());
 }
 

@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+class QMenu;
+
 namespace quillet::ui {
 
 // The name editor. It offers the copy effect for anything dragged over it and hands dropped
@@ -45,6 +47,8 @@ signals:
     void recentRunsWanted();
     // The entry 名前のチェックサムを検証 of the context menu.
     void checksumVerificationWanted();
+    // The context menu is about to open: others may add their entries (a direct connection).
+    void menuOpening(QMenu* menu);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

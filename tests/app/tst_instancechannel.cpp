@@ -134,7 +134,9 @@ private slots:
             true,
             {u"/d/a.mkv"_s, quillet::batch::pathFromNativeBytes("/d/\x93\xAE\x89\xE6.mp4")},
             "xfce4-panel-123-host-quillet-0_TIME4567",
-            "token-89"};
+            "token-89",
+            false,
+            u"週刊"_s};
         const std::optional<HandOver> received = decodeHandOver(encodeHandOver(sent));
         QVERIFY(received);
         QCOMPARE(received->undoLastRun, true);
@@ -142,6 +144,7 @@ private slots:
         QCOMPARE(received->startupId, sent.startupId);
         QCOMPARE(received->activationToken, sent.activationToken);
         QCOMPARE(received->showHistory, false);
+        QCOMPARE(received->recipe, u"週刊"_s);
     }
 
     // --history travels to the open window as --undo-last does, each on its own.

@@ -44,6 +44,9 @@ private slots:
         QTest::newRow("sampling rate in plain decimal, never with an exponent")
             << u"M [640x480 24Bit X 30fps 10f A 100000kHz 2ch 96kbps ]"_s << u"|*/KHZ/*|"_s
             << noTable << u"M|100000|"_s;
+        QTest::newRow("a negative zero sampling rate is 0")
+            << u"M [640x480 24Bit X 30fps 10f A -0kHz 2ch 96kbps ]"_s << u"|*/KHZ/*|"_s << noTable
+            << u"M|0|"_s;
         QTest::newRow("sampling rate 22.05")
             << u"M [640x480 24Bit X 30fps 10f A 22.05kHz 2ch 96kbps ]"_s << u"|*/KHZ/*|"_s
             << noTable << u"M|22.05|"_s;

@@ -4,6 +4,7 @@
 
 #include "ui/form1.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -231,8 +232,36 @@ private slots:
         QCOMPARE(display(u"Text7"_s), u"1"_s);
     }
 
+    // A click, the arrow keys and a screen reader's toggle all switch the panel; the toggle
+    // used to check the option and leave the other mode's panel showing.
+    void modeSwitchShowsOnePanel_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("click") << u"click"_s;
+        QTest::newRow("arrow keys") << u"keys"_s;
+        QTest::newRow("a screen reader's toggle") << u"toggle"_s;
+    }
     void modeSwitchShowsOnePanel()
     {
+        QFETCH(QString, how);
+        const auto choose = [&how](QRadioButton* option, QRadioButton* other) {
+            if (how == u"click"_s) {
+                QTest::mouseClick(option, Qt::LeftButton);
+            } else if (how == u"keys"_s) {
+                other->setFocus();
+                // The advanced option stands to the right of the easy one.
+                QTest::keyClick(other, option->property("index").toInt() == 1 ? Qt::Key_Right
+                                                                              : Qt::Key_Left);
+            } else {
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(option);
+                QVERIFY(accessible && accessible->actionInterface());
+                const QStringList actions = accessible->actionInterface()->actionNames();
+                QVERIFY2(actions.contains(QAccessibleActionInterface::toggleAction()),
+                         qPrintable(actions.join(u',')));
+                accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            }
+            QVERIFY(option->isChecked());
+        };
         auto* list6 = child<QListWidget>(u"List6"_s);
         list6->setCurrentRow(5);
         child<QComboBox>(u"Text10"_s)->setEditText(u"kept"_s);
@@ -240,11 +269,11 @@ private slots:
         QRadioButton* advanced =
             options[0]->property("index").toInt() == 1 ? options[0] : options[1];
         QRadioButton* easy = advanced == options[0] ? options[1] : options[0];
-        QTest::mouseClick(advanced, Qt::LeftButton);
+        choose(advanced, easy);
         QVERIFY(child(u"Frame1"_s)->isVisible());
         QVERIFY(!child(u"Frame5"_s)->isVisible());
         QVERIFY(!child(u"Command7"_s)->isVisible());
-        QTest::mouseClick(easy, Qt::LeftButton);
+        choose(easy, advanced);
         QVERIFY(!child(u"Frame1"_s)->isVisible());
         QVERIFY(child(u"Frame5"_s)->isVisible());
         QCOMPARE(list6->currentRow(), 5);

@@ -1,0 +1,61 @@
+#include "recipecommand.h"
+
+#include "batch/nativepath.h"
+#include "batch/renamebatch.h"
+#include "commandline.h"
+#include "recipe/recipebook.h"
+#include "rename/noreplacerename.h"
+#include "rename/targets.h"
+
+namespace quillet::app {
+
+using namespace Qt::Literals::StringLiterals;
+
+QString missingRecipe(const QString& recipesFile, const QString& name)
+{
+    const recipe::RecipeFile file = recipe::loadRecipes(recipesFile);
+    if (!file.damage.isEmpty())
+        return u"手順のファイルを読めません: %1\n%2"_s.arg(recipesFile, file.damage);
+    if (recipe::indexOfRecipe(file.recipes, name) < 0)
+        return u"手順「%1」はありません（%2）"_s.arg(name, recipesFile);
+    return {};
+}
+
+int printRecipe(const QString& recipesFile, const QString& name,
+                const QList<const char*>& arguments, const QByteArray& workingFolder,
+                const recipe::ReplayValues& values,
+                const std::function<void(const QByteArray&)>& out,
+                const std::function<void(const QByteArray&)>& err)
+{
+    if (const QString missing = missingRecipe(recipesFile, name); !missing.isEmpty()) {
+        err(missing.toLocal8Bit() + '\n');
+        return 2;
+    }
+    const recipe::RecipeFile file = recipe::loadRecipes(recipesFile);
+    const recipe::Recipe& chosen = file.recipes.at(recipe::indexOfRecipe(file.recipes, name));
+    if (const std::optional<QString> problem = recipe::recipeProblem(chosen)) {
+        err(problem->toLocal8Bit() + '\n');
+        return 2;
+    }
+    QStringList paths;
+    for (const char* argument : arguments) {
+        const QString path = pathOfArgument(argument, workingFolder);
+        if (rename::itemExists(path))
+            paths.append(path);
+        else
+            err(u"見つかりません: %1\n"_s.arg(batch::displayText(path, u'/')).toLocal8Bit());
+    }
+    batch::RenameBatch batch(u'/');
+    const batch::ChunkedText names(batch.takeIn(QString(), paths));
+    const std::optional<batch::ChunkedText> renamed =
+        recipe::replayRecipe(chosen, names, batch.count(), values);
+    if (!renamed)
+        return 2;
+    const QStringList targets = rename::BuildTargetList(batch.sources(), renamed->toString(), u'/');
+    for (qsizetype i = 0; i < batch.count(); ++i)
+        out(batch::nativeBytesFromPath(batch.sources().at(i)) + '\t'
+            + batch::nativeBytesFromPath(targets.value(i)) + '\n');
+    return 0;
+}
+
+} // namespace quillet::app

@@ -38,12 +38,15 @@ int printRecipe(const QString& recipesFile, const QString& name,
         return 2;
     }
     QStringList paths;
+    bool missing = false;
     for (const char* argument : arguments) {
         const QString path = pathOfArgument(argument, workingFolder);
-        if (rename::itemExists(path))
+        if (rename::itemExists(path)) {
             paths.append(path);
-        else
+        } else {
+            missing = true;
             err(u"見つかりません: %1\n"_s.arg(batch::displayText(path, u'/')).toLocal8Bit());
+        }
     }
     batch::RenameBatch batch(u'/');
     const batch::ChunkedText names(batch.takeIn(QString(), paths));
@@ -55,7 +58,7 @@ int printRecipe(const QString& recipesFile, const QString& name,
     for (qsizetype i = 0; i < batch.count(); ++i)
         out(batch::nativeBytesFromPath(batch.sources().at(i)) + '\t'
             + batch::nativeBytesFromPath(targets.value(i)) + '\n');
-    return 0;
+    return missing ? 1 : 0;
 }
 
 } // namespace quillet::app

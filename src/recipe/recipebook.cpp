@@ -119,7 +119,7 @@ QByteArray recipesToJson(const QList<Recipe>& recipes)
                                 {u"steps"_s, steps}});
     }
     return QJsonDocument(QJsonObject{{u"format"_s, kFormat}, {u"recipes"_s, list}})
-        .toJson(QJsonDocument::Indented);
+        .toJson(QJsonDocument::Compact);
 }
 
 RecipeFile recipesFromJson(const QByteArray& json)

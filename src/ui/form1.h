@@ -158,6 +158,8 @@ private:
                         const QList<recipe::Step>& steps = {});
     // The recipe items of the name editor's context menu.
     void addRecipeItems(QMenu* menu);
+    void deleteRecipe(const QString& name);
+    void renameRecipe(const QString& name);
     [[nodiscard]] recipe::ReplayValues replayValues() const;
     bool writeRecipes(const QList<recipe::Recipe>& recipes);
     void runEasyMode();

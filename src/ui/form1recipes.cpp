@@ -119,38 +119,44 @@ void Form1::showRecipes()
         m_recipesWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_recipesWindow, &RecipesWindow::runRequested, this,
                 [this](const QString& name) { runRecipe(name); });
-        connect(m_recipesWindow, &RecipesWindow::deleteRequested, this,
-                [this](const QString& name) {
-                    QList<recipe::Recipe> recipes = savedRecipes();
-                    const qsizetype at = recipe::indexOfRecipe(recipes, name);
-                    if (at < 0 || !m_dialogs.askYesNo(u"手順「%1」を削除しますか?"_s.arg(name)))
-                        return;
-                    recipes.removeAt(at);
-                    if (writeRecipes(recipes))
-                        m_recipesWindow->setRecipes(recipes);
-                });
-        connect(m_recipesWindow, &RecipesWindow::renameRequested, this,
-                [this](const QString& name) {
-                    QList<recipe::Recipe> recipes = savedRecipes();
-                    const qsizetype at = recipe::indexOfRecipe(recipes, name);
-                    if (at < 0)
-                        return;
-                    const QString renamed =
-                        m_dialogs.askText(u"新しい名前:"_s, u"手順の名前の変更"_s, name).trimmed();
-                    if (renamed.isEmpty() || renamed == name)
-                        return;
-                    if (recipe::indexOfRecipe(recipes, renamed) >= 0) {
-                        m_dialogs.showMessage(u"手順「%1」は既にあります。"_s.arg(renamed));
-                        return;
-                    }
-                    recipes[at].name = renamed;
-                    if (writeRecipes(recipes))
-                        m_recipesWindow->setRecipes(recipes);
-                });
+        connect(m_recipesWindow, &RecipesWindow::deleteRequested, this, &Form1::deleteRecipe);
+        connect(m_recipesWindow, &RecipesWindow::renameRequested, this, &Form1::renameRecipe);
     }
     m_recipesWindow->setRecipes(savedRecipes());
     m_recipesWindow->show();
     m_recipesWindow->raise();
+    m_recipesWindow->activateWindow();
+}
+
+void Form1::deleteRecipe(const QString& name)
+{
+    QList<recipe::Recipe> recipes = savedRecipes();
+    const qsizetype at = recipe::indexOfRecipe(recipes, name);
+    if (at >= 0 && m_dialogs.askYesNo(u"手順「%1」を削除しますか?"_s.arg(name))) {
+        recipes.removeAt(at);
+        if (writeRecipes(recipes))
+            m_recipesWindow->setRecipes(recipes);
+    }
+    // The question was the main window's: the list takes the focus back.
+    m_recipesWindow->activateWindow();
+}
+
+void Form1::renameRecipe(const QString& name)
+{
+    QList<recipe::Recipe> recipes = savedRecipes();
+    const qsizetype at = recipe::indexOfRecipe(recipes, name);
+    const QString renamed =
+        at < 0 ? QString()
+               : m_dialogs.askText(u"新しい名前:"_s, u"手順の名前の変更"_s, name).trimmed();
+    if (!renamed.isEmpty() && renamed != name) {
+        if (recipe::indexOfRecipe(recipes, renamed) >= 0) {
+            m_dialogs.showMessage(u"手順「%1」は既にあります。"_s.arg(renamed));
+        } else {
+            recipes[at].name = renamed;
+            if (writeRecipes(recipes))
+                m_recipesWindow->setRecipes(recipes, renamed);
+        }
+    }
     m_recipesWindow->activateWindow();
 }
 
@@ -162,6 +168,7 @@ void Form1::addRecipeItems(QMenu* menu)
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
     QMenu* recipes = menu->addMenu(u"手順"_s);
     recipes->setObjectName(u"RecipeMenu"_s);
+    recipes->setAccessibleName(u"手順"_s);
     for (const recipe::Recipe& saved : savedRecipes()) {
         QAction* run = recipes->addAction(saved.name);
         run->setObjectName(u"RunRecipeAction"_s);

@@ -29,6 +29,8 @@ RecipesWindow::RecipesWindow(QWidget* parent)
     m_list->setAllColumnsShowFocus(true);
     m_list->setHeaderLabels({u"名前"_s, u"保存した日時"_s, u"操作の数"_s});
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(false);
 
     m_steps = new QLabel(this);
@@ -85,9 +87,9 @@ QString RecipesWindow::stepsText(const recipe::Recipe& recipe)
     return lines.join(u'\n');
 }
 
-void RecipesWindow::setRecipes(const QList<recipe::Recipe>& recipes)
+void RecipesWindow::setRecipes(const QList<recipe::Recipe>& recipes, const QString& select)
 {
-    const QString selected = selectedName();
+    const QString selected = select.isEmpty() ? selectedName() : select;
     m_recipes = recipes;
     m_list->clear();
     QTreeWidgetItem* current = nullptr;
@@ -97,7 +99,7 @@ void RecipesWindow::setRecipes(const QList<recipe::Recipe>& recipes)
              QLocale::system().toString(recipe.saved.toLocalTime(), u"yyyy/MM/dd HH:mm"_s),
              QString::number(recipe.steps.size())});
         m_list->addTopLevelItem(item);
-        if (recipe.name == selected || !current)
+        if (!current || recipe.name == selected)
             current = item;
     }
     m_list->setCurrentItem(current);

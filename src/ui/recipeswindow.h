@@ -20,7 +20,8 @@ class RecipesWindow final : public QDialog {
 public:
     explicit RecipesWindow(QWidget* parent = nullptr);
 
-    void setRecipes(const QList<recipe::Recipe>& recipes);
+    // Keeps the recipe selected that is selected now, or the one named `select`.
+    void setRecipes(const QList<recipe::Recipe>& recipes, const QString& select = {});
     [[nodiscard]] QTreeWidget* recipeList() const { return m_list; }
 
     // The steps of a recipe, numbered, one per line: "1. 先頭に「[DVD] 」を付ける".

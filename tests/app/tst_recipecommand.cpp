@@ -50,7 +50,7 @@ private slots:
             {"[Group] Show #01.mkv", "notes", "gone.mkv"}, folder, {},
             [&run](const QByteArray& bytes) { run.out += bytes; },
             [&run](const QByteArray& bytes) { run.err += bytes; });
-        QCOMPARE(run.status, 0);
+        QCOMPARE(run.status, 1); // one file named is not there
         QCOMPARE(run.out, folder + "/[Group] Show #01.mkv\t" + folder + "/Show 第01話.mkv\n"
                               + folder + "/notes\t" + folder + "/notes\n");
         QCOMPARE(run.err, "見つかりません: " + folder + "/gone.mkv\n");

@@ -244,10 +244,12 @@ private slots:
     void modeSwitchShowsOnePanel()
     {
         QFETCH(QString, how);
-        const auto choose = [&how](QRadioButton* option, QRadioButton* other) {
+        const auto choose = [this, &how](QRadioButton* option, QRadioButton* other) {
             if (how == u"click"_s) {
                 QTest::mouseClick(option, Qt::LeftButton);
             } else if (how == u"keys"_s) {
+                m_form->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
                 other->setFocus();
                 // The advanced option stands to the right of the easy one.
                 QTest::keyClick(other, option->property("index").toInt() == 1 ? Qt::Key_Right

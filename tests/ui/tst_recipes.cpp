@@ -6,12 +6,15 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 using namespace quillet;
 using namespace Qt::Literals::StringLiterals;
@@ -106,6 +109,9 @@ private slots:
         QVERIFY(!m_form->batchSteps().followsHandEdits());
 
         m_dialogs.answers = {u"週刊"_s};
+        // Typed where the user types it: in the main window, which has the focus.
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         QTest::keyClick(m_form.get(), Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(m_dialogs.prompts.size(), 1);
         QVERIFY(m_dialogs.prompts.first().startsWith(u"手順の保存|"_s));
@@ -181,6 +187,58 @@ private slots:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY(m_dialogs.messages.first().startsWith(
             u"手順「古い」の2番目の操作は、いまの一覧にありません。"_s));
+    }
+
+    // 手順の一覧 lists every recipe with its steps in words, and runs, renames and deletes one.
+    void recipeListRunsRenamesAndDeletes()
+    {
+        transform::AdvancedEditRequest edit;
+        edit.operation = 0;
+        edit.modeA = 1;
+        edit.valueA1 = u"3"_s;
+        edit.valueC = u"x"_s;
+        const recipe::Recipe first{u"一"_s,
+                                   {recipe::EasyStep{0, {}, {}},
+                                    recipe::EasyStep{8, u"番組 "_s, {}},
+                                    recipe::AdvancedStep{edit}},
+                                   QDateTime::currentDateTimeUtc(),
+                                   true};
+        const recipe::Recipe second{
+            u"二"_s, {recipe::EasyStep{0, {}, {}}}, QDateTime::currentDateTimeUtc(), false};
+        QVERIFY(!recipe::saveRecipes(m_recipesFile, {first, second}));
+        dropBatch(u"d"_s);
+        m_form->showRecipes();
+        auto* window = qobject_cast<QDialog*>([] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->objectName() == u"Recipes"_s && widget->isVisible())
+                    return widget;
+            return static_cast<QWidget*>(nullptr);
+        }());
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), u"手順の一覧"_s);
+        auto* list = test::control<QTreeWidget>(window, u"RecipeList"_s);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(0), u"一"_s);
+        QCOMPARE(test::control<QLabel>(window, u"RecipeSteps"_s)->text(),
+                 u"1. 先頭に「[DVD] 」を付ける\n"
+                 u"2. 先頭にA文字を付ける (A: 「番組 」)\n"
+                 u"3. 『A位置』に「値C」を入れる (A位置: 前から「3」文字目、値C: 「x」)\n"
+                 u"※ 保存したときには、操作の前に手で行を編集していました。"_s);
+
+        list->setCurrentItem(list->topLevelItem(1));
+        QTest::mouseClick(test::control<QPushButton>(window, u"RunButton"_s), Qt::LeftButton);
+        QCOMPARE(m_form->names(),
+                 u"[DVD] [Group] Show #01\r\n[DVD] [Group] Show #02\r\n[DVD] extra"_s);
+
+        m_dialogs.answers = {u"三"_s};
+        QTest::mouseClick(test::control<QPushButton>(window, u"RenameButton"_s), Qt::LeftButton);
+        QCOMPARE(recipe::loadRecipes(m_recipesFile).recipes.at(1).name, u"三"_s);
+        m_dialogs.answerYes = true;
+        QTest::mouseClick(test::control<QPushButton>(window, u"DeleteButton"_s), Qt::LeftButton);
+        const recipe::RecipeFile left = recipe::loadRecipes(m_recipesFile);
+        QCOMPARE(left.recipes.size(), 1);
+        QCOMPARE(left.recipes.first().name, u"一"_s);
+        QCOMPARE(list->topLevelItemCount(), 1);
     }
 };
 

@@ -151,12 +151,13 @@ int main(int argc, char* argv[])
         return quillet::app::verifyNamedChecksums(early.pathArguments, early.workingFolder,
                                                   write(stdout), write(stderr));
     }
-    // A recipe's names are printed without a window; an unknown recipe ends any start.
-    if (!early.recipe.isEmpty()) {
-        const QString missing =
-            quillet::app::missingRecipe(quillet::recipe::recipesFileOfThisUser(), early.recipe);
-        if (!missing.isEmpty()) {
-            print(stderr, missing + u'\n');
+    // A recipe's names are printed without a window (printRecipe says an unknown recipe); an
+    // unknown recipe ends a start for the window too.
+    if (!early.recipe.isEmpty() && early.action != CommandLine::Action::PrintRecipe) {
+        const quillet::recipe::FoundRecipe found =
+            quillet::recipe::findRecipe(quillet::recipe::recipesFileOfThisUser(), early.recipe);
+        if (!found.recipe) {
+            print(stderr, found.problem + u'\n');
             return 2;
         }
     }

@@ -11,28 +11,18 @@ namespace quillet::app {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString missingRecipe(const QString& recipesFile, const QString& name)
-{
-    const recipe::RecipeFile file = recipe::loadRecipes(recipesFile);
-    if (!file.damage.isEmpty())
-        return u"手順のファイルを読めません: %1\n%2"_s.arg(recipesFile, file.damage);
-    if (recipe::indexOfRecipe(file.recipes, name) < 0)
-        return u"手順「%1」はありません（%2）"_s.arg(name, recipesFile);
-    return {};
-}
-
 int printRecipe(const QString& recipesFile, const QString& name,
                 const QList<const char*>& arguments, const QByteArray& workingFolder,
                 const recipe::ReplayValues& values,
                 const std::function<void(const QByteArray&)>& out,
                 const std::function<void(const QByteArray&)>& err)
 {
-    if (const QString missing = missingRecipe(recipesFile, name); !missing.isEmpty()) {
-        err(missing.toLocal8Bit() + '\n');
+    const recipe::FoundRecipe found = recipe::findRecipe(recipesFile, name);
+    if (!found.recipe) {
+        err(found.problem.toLocal8Bit() + '\n');
         return 2;
     }
-    const recipe::RecipeFile file = recipe::loadRecipes(recipesFile);
-    const recipe::Recipe& chosen = file.recipes.at(recipe::indexOfRecipe(file.recipes, name));
+    const recipe::Recipe& chosen = *found.recipe;
     if (const std::optional<QString> problem = recipe::recipeProblem(chosen)) {
         err(problem->toLocal8Bit() + '\n');
         return 2;

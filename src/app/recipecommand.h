@@ -22,7 +22,4 @@ int printRecipe(const QString& recipesFile, const QString& name,
                 const std::function<void(const QByteArray&)>& out,
                 const std::function<void(const QByteArray&)>& err);
 
-// Whether the file holds a recipe of that name; else why not, for standard error.
-[[nodiscard]] QString missingRecipe(const QString& recipesFile, const QString& name);
-
 } // namespace quillet::app

@@ -43,20 +43,22 @@ void BatchSteps::clear()
     *this = {};
 }
 
-QList<Step> BatchSteps::steps() const
+BatchSteps::Replay BatchSteps::replayed() const
 {
     Replay replay = m_settled;
     for (qsizetype i = 0; i < m_done; ++i)
         replay.add(m_recent.at(i));
-    return replay.steps;
+    return replay;
+}
+
+QList<Step> BatchSteps::steps() const
+{
+    return replayed().steps;
 }
 
 bool BatchSteps::followsHandEdits() const
 {
-    Replay replay = m_settled;
-    for (qsizetype i = 0; i < m_done; ++i)
-        replay.add(m_recent.at(i));
-    return replay.followsHandEdits;
+    return replayed().followsHandEdits;
 }
 
 } // namespace quillet::recipe

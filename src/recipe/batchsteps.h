@@ -46,6 +46,8 @@ private:
         void add(const Change& change);
     };
     void changed(const Change& change);
+    // What the changes not taken back add up to.
+    [[nodiscard]] Replay replayed() const;
 
     Replay m_settled;
     QList<Change> m_recent; // within reach

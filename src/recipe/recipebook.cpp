@@ -178,6 +178,17 @@ QList<Recipe> withRecipe(QList<Recipe> recipes, const Recipe& recipe)
     return recipes;
 }
 
+FoundRecipe findRecipe(const QString& path, const QString& name)
+{
+    const RecipeFile file = loadRecipes(path);
+    if (!file.damage.isEmpty())
+        return {std::nullopt, u"手順のファイルを読めません: %1\n%2"_s.arg(path, file.damage)};
+    const qsizetype at = indexOfRecipe(file.recipes, name);
+    if (at < 0)
+        return {std::nullopt, u"手順「%1」はありません（%2）"_s.arg(name, path)};
+    return {file.recipes.at(at), {}};
+}
+
 qsizetype indexOfRecipe(const QList<Recipe>& recipes, const QString& name)
 {
     for (qsizetype i = 0; i < recipes.size(); ++i) {

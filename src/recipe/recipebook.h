@@ -41,6 +41,13 @@ struct RecipeFile {
 // saved one comes first.
 [[nodiscard]] QList<Recipe> withRecipe(QList<Recipe> recipes, const Recipe& recipe);
 
+// The recipe of that name in the file, or why there is none, in words for standard error.
+struct FoundRecipe {
+    std::optional<Recipe> recipe;
+    QString problem;
+};
+[[nodiscard]] FoundRecipe findRecipe(const QString& path, const QString& name);
+
 // The index of the recipe of that name, or -1.
 [[nodiscard]] qsizetype indexOfRecipe(const QList<Recipe>& recipes, const QString& name);
 

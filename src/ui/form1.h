@@ -159,6 +159,7 @@ private:
     // The recipe items of the name editor's context menu.
     void addRecipeItems(QMenu* menu);
     void deleteRecipe(const QString& name);
+    [[nodiscard]] QString recipesFile() const;
     void renameRecipe(const QString& name);
     [[nodiscard]] recipe::ReplayValues replayValues() const;
     bool writeRecipes(const QList<recipe::Recipe>& recipes);

@@ -16,18 +16,14 @@ namespace quillet::ui {
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QString defaultRecipesFile()
+QString Form1::recipesFile() const
 {
-    return recipe::recipesFileOfThisUser();
+    return m_recipesFile.isEmpty() ? recipe::recipesFileOfThisUser() : m_recipesFile;
 }
-
-} // namespace
 
 QList<recipe::Recipe> Form1::savedRecipes()
 {
-    const QString path = m_recipesFile.isEmpty() ? defaultRecipesFile() : m_recipesFile;
+    const QString path = recipesFile();
     recipe::RecipeFile file = recipe::loadRecipes(path);
     if (!file.damage.isEmpty())
         m_dialogs.showMessage(
@@ -38,7 +34,7 @@ QList<recipe::Recipe> Form1::savedRecipes()
 
 bool Form1::writeRecipes(const QList<recipe::Recipe>& recipes)
 {
-    const QString path = m_recipesFile.isEmpty() ? defaultRecipesFile() : m_recipesFile;
+    const QString path = recipesFile();
     QDir().mkpath(QFileInfo(path).path());
     if (const std::optional<datafile::WriteError> error = recipe::saveRecipes(path, recipes)) {
         m_dialogs.showMessage(u"手順を保存できませんでした。\r\n\r\n"_s
@@ -57,7 +53,7 @@ void Form1::saveRecipe()
         return;
     }
     // A file that cannot be read is not written over.
-    const QString path = m_recipesFile.isEmpty() ? defaultRecipesFile() : m_recipesFile;
+    const QString path = recipesFile();
     const recipe::RecipeFile file = recipe::loadRecipes(path);
     if (!file.damage.isEmpty()) {
         m_dialogs.showMessage(u"手順のファイルを読めないため、保存しませんでした。ファイルは"
@@ -77,8 +73,9 @@ void Form1::saveRecipe()
         return;
     const recipe::Recipe saved{name, steps, QDateTime::currentDateTimeUtc(),
                                m_steps.followsHandEdits()};
-    if (writeRecipes(recipe::withRecipe(file.recipes, saved)) && m_recipesWindow)
-        m_recipesWindow->setRecipes(savedRecipes());
+    const QList<recipe::Recipe> recipes = recipe::withRecipe(file.recipes, saved);
+    if (writeRecipes(recipes) && m_recipesWindow)
+        m_recipesWindow->setRecipes(recipes);
 }
 
 recipe::ReplayValues Form1::replayValues() const

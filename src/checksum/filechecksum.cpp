@@ -123,9 +123,15 @@ public:
     ChecksumFile(const ChecksumFile&) = delete;
     ChecksumFile& operator=(const ChecksumFile&) = delete;
 
-    [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
+    [[nodiscard]] bool isOpen() const
+    {
+        return m_fd >= 0;
+    }
     // Why it could not be opened.
-    [[nodiscard]] QString openFailure() const { return datafile::systemErrorReason(m_openError); }
+    [[nodiscard]] QString openFailure() const
+    {
+        return datafile::systemErrorReason(m_openError);
+    }
 
     // Why the path no longer names the file that was read: another program may have removed it
     // or put a new file in its place meanwhile, which the open descriptor does not see.
@@ -573,8 +579,10 @@ ChecksumResult FileChecksum(const QString& path, ChecksumKind kind, ChecksumProg
                                ? SharedSum(file, kind, length, threads == ChecksumThreads::Two)
                                      .run(blockSize, progress, readers)
                                : sumOnThisThread(file, kind, length, blockSize, progress);
-    if (sum.status == kStopped)
-        return fail(readFailureReason(sum.status), true);
+    // Only the calling thread asks between reads, and the helper may have read every chunk:
+    // a stop asked for meanwhile still counts.
+    if (sum.status == kStopped || progress.stopRequested())
+        return fail(readFailureReason(kStopped), true);
     // A file written while it was read, even within its old size, is summed over a mix of old
     // and new bytes: no checksum for it.
     if (const std::optional<FileStamp> after = file.stamp(); after != before) {
